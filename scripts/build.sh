@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds everything into build/ (build/dist holds what a user installs).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${ZEP_BUILD_DIR:-$root/build}
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,54 @@
+#include "CAudioInfo.h"
+#include "Profile.h"
+
+namespace {
+const wchar_t* const kSection = L"DATA";
+}
+
+CAudioInfo::CAudioInfo() { Load(); }
+
+CAudioInfo::CAudioInfo(const CAudioInfo& other) { CopyFrom(other); }
+
+CAudioInfo::~CAudioInfo() { Save(); }
+
+void CAudioInfo::Load() {
+    EncType = ProfileGetInt(kSection, L"EncType", 1);
+    cbr_bps = ProfileGetInt(kSection, L"cbr_bps", 160);
+    vbr = ProfileGetInt(kSection, L"vbr", 0);
+    Qual = ProfileGetInt(kSection, L"Qual", 0);
+    vbr_bps = ProfileGetInt(kSection, L"vbr_bps", 160);
+    wma7 = ProfileGetInt(kSection, L"wma7", 24);
+    wma4 = ProfileGetInt(kSection, L"wma4", 11);
+    wmaPRX = ProfileGetString(kSection, L"wmaPRX", L"");
+    wma2Pass = ProfileGetInt(kSection, L"wma2Pass", 0);
+    wmaSelect = ProfileGetInt(kSection, L"wmaSelect", 1);
+    VOL = ProfileGetInt(kSection, L"VOL", 100);
+}
+
+void CAudioInfo::Save() const {
+    ProfileWriteInt(kSection, L"EncType", EncType);
+    ProfileWriteInt(kSection, L"cbr_bps", cbr_bps);
+    ProfileWriteInt(kSection, L"vbr", vbr);
+    ProfileWriteInt(kSection, L"Qual", Qual);
+    ProfileWriteInt(kSection, L"vbr_bps", vbr_bps);
+    ProfileWriteInt(kSection, L"wma7", wma7);
+    ProfileWriteInt(kSection, L"wma4", wma4);
+    ProfileWriteString(kSection, L"wmaPRX", wmaPRX.c_str());
+    ProfileWriteInt(kSection, L"wma2Pass", wma2Pass);
+    ProfileWriteInt(kSection, L"wmaSelect", wmaSelect);
+    ProfileWriteInt(kSection, L"VOL", VOL);
+}
+
+void CAudioInfo::CopyFrom(const CAudioInfo& other) {
+    EncType = other.EncType;
+    cbr_bps = other.cbr_bps;
+    vbr = other.vbr;
+    Qual = other.Qual;
+    vbr_bps = other.vbr_bps;
+    wma7 = other.wma7;
+    wma4 = other.wma4;
+    wmaPRX = other.wmaPRX;
+    wma2Pass = other.wma2Pass;
+    wmaSelect = other.wmaSelect;
+    VOL = other.VOL;
+}

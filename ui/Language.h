@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+// Every user-visible text is a pair of string IDs: Japanese on the odd ID,
+// English on the next even one. The system default language picks one.
+
+// True when the primary language of the system default language is Japanese.
+// Evaluated afresh at every call.
+bool IsJapanese();
+
+std::wstring PickLanguage(const std::wstring& japanese, const std::wstring& english);
+
+// From the program's own string table.
+std::wstring LoadPairedString(UINT japaneseId, UINT englishId);
+
+// From the resource library; empty when the library is missing.
+std::wstring LoadResPairedString(UINT japaneseId, UINT englishId);
+
+// A whole string of a module's string table, however long; empty when absent.
+std::wstring LoadModuleString(HMODULE module, UINT id);
