@@ -4,9 +4,8 @@
 
 // A growable array of plain elements on the C run-time heap.
 // Invariant: count is 0 whenever data is null.
-template <class T>
-class CMemBuffBase {
-public:
+template <class T> class CMemBuffBase {
+  public:
     T* data = nullptr;
 
     CMemBuffBase() = default;
@@ -51,7 +50,9 @@ public:
         return 1;
     }
 
-    virtual int CopyFrom(const CMemBuffBase& other) { return CopyFrom(other.data, other.GetCount()); }
+    virtual int CopyFrom(const CMemBuffBase& other) {
+        return CopyFrom(other.data, other.GetCount());
+    }
 
     // Never grows the buffer; a request beyond the held count is refused whole.
     virtual int CopyFrom(const T* source, int n) {
@@ -70,6 +71,6 @@ public:
         count = 0;
     }
 
-private:
+  private:
     int count = 0;
 };

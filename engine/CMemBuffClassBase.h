@@ -1,9 +1,8 @@
 #pragma once
 
 // Owns at most one polymorphic object and deletes it when replaced or destroyed.
-template <class T>
-class CMemBuffClassBase {
-public:
+template <class T> class CMemBuffClassBase {
+  public:
     T* object = nullptr;
 
     CMemBuffClassBase() = default;

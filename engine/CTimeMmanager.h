@@ -5,7 +5,7 @@
 // and an accumulated total. Differences use unsigned arithmetic so that the
 // clock's wrap-around after 49.7 days does not disturb them.
 class CTimeMmanager {
-public:
+  public:
     CTimeMmanager();
     virtual ~CTimeMmanager() = default;
 
@@ -17,11 +17,11 @@ public:
     virtual DWORD Elapsed() const;
     virtual bool IsOverLimit() const;
 
-protected:
+  protected:
     // The clock itself, replaceable so that long runs can be tested without waiting.
     virtual DWORD Now() const;
 
-private:
+  private:
     DWORD start = 0;
     DWORD limit = 0;
     LONG total = 0;

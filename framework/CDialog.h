@@ -4,7 +4,7 @@
 // A modal dialog from a template. Derived classes override the hooks;
 // every message reaches HandleMessage first.
 class CDialog {
-public:
+  public:
     explicit CDialog(UINT templateId, HWND parent = nullptr);
     virtual ~CDialog() = default;
     CDialog(const CDialog&) = delete;
@@ -19,14 +19,14 @@ public:
     UINT GetTemplateId() const { return templateId; }
     void EndDialog(INT_PTR result);
 
-protected:
+  protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // Returns true when the message was handled; result is then the dialog procedure's answer.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId;

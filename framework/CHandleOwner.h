@@ -3,9 +3,8 @@
 
 // Owns one platform handle and closes it exactly once. Traits names the
 // handle type, its empty value and how it is closed.
-template <class Traits>
-class CHandleOwner {
-public:
+template <class Traits> class CHandleOwner {
+  public:
     using Handle = typename Traits::Handle;
 
     CHandleOwner() = default;
@@ -39,7 +38,7 @@ public:
         handle = h;
     }
 
-private:
+  private:
     Handle handle = Traits::Empty();
 };
 

@@ -23,7 +23,8 @@ void Scale16(int16_t* samples, int count, double factor) {
 // 8-bit samples are unsigned about a centre of 127.
 void Scale8(uint8_t* samples, int count, double factor) {
     for (int i = 0; i < count; ++i)
-        samples[i] = static_cast<uint8_t>(RoundClamped((samples[i] - 127) * factor, -127.0, 128.0) + 127);
+        samples[i] =
+            static_cast<uint8_t>(RoundClamped((samples[i] - 127) * factor, -127.0, 128.0) + 127);
 }
 
 } // namespace

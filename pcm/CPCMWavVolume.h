@@ -2,7 +2,7 @@
 
 // The gain stage every PCM block passes between decoder and encoder.
 class CPCMWavVolume {
-public:
+  public:
     virtual ~CPCMWavVolume() = default;
 
     // Scales 16-bit signed or 8-bit unsigned samples in place by percent/100,

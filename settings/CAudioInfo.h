@@ -5,19 +5,19 @@
 // profile section "DATA" when constructed and saves itself when destroyed,
 // so the record destroyed last decides what the store holds.
 class CAudioInfo {
-public:
+  public:
     // Defaults are given by Load.
-    int EncType = 0;    // MP3 channel mode 0..4
-    int cbr_bps = 0;  // MP3 constant bit rate, kbit/s
-    int vbr = 0;        // MP3 variable bit rate when non-zero
-    int Qual = 0;       // MP3 VBR quality 0 (best) .. 9
-    int vbr_bps = 0;  // MP3 bit rate in VBR mode, kbit/s
-    int wma7 = 0;      // 1-based system profile of format version 7.0
-    int wma4 = 0;      // 1-based system profile of format version 4.0
+    int EncType = 0;     // MP3 channel mode 0..4
+    int cbr_bps = 0;     // MP3 constant bit rate, kbit/s
+    int vbr = 0;         // MP3 variable bit rate when non-zero
+    int Qual = 0;        // MP3 VBR quality 0 (best) .. 9
+    int vbr_bps = 0;     // MP3 bit rate in VBR mode, kbit/s
+    int wma7 = 0;        // 1-based system profile of format version 7.0
+    int wma4 = 0;        // 1-based system profile of format version 4.0
     std::wstring wmaPRX; // WMA profile file
-    int wma2Pass = 0;   // two-pass WMA with a profile file
-    int wmaSelect = 0;  // 0 version 4.0, 1 version 7.0, 2 profile file
-    int VOL = 0;      // volume in percent
+    int wma2Pass = 0;    // two-pass WMA with a profile file
+    int wmaSelect = 0;   // 0 version 4.0, 1 version 7.0, 2 profile file
+    int VOL = 0;         // volume in percent
 
     CAudioInfo();
     // Copies without loading; the copy saves itself like any record.

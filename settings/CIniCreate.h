@@ -4,7 +4,7 @@
 // Access to one INI file with the system's INI rules: section and key names
 // compare without regard to case, a missing key gives the default.
 class CIniCreate {
-public:
+  public:
     CIniCreate() = default;
     virtual ~CIniCreate() = default;
 
@@ -20,6 +20,6 @@ public:
     virtual std::wstring GetString(const wchar_t* section, const wchar_t* key,
                                    const wchar_t* defaultValue) const;
 
-private:
+  private:
     std::wstring path;
 };

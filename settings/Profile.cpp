@@ -27,8 +27,8 @@ CRegKeyOwner OpenOrCreate(HKEY parent, const std::wstring& name) {
 // HKCU\software\<position>\<application>; "software" itself must exist.
 CRegKeyOwner OpenApplicationKey() {
     CRegKeyOwner software;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"software", 0, KEY_READ | KEY_WRITE, software.Receive()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"software", 0, KEY_READ | KEY_WRITE,
+                      software.Receive()) != ERROR_SUCCESS)
         return CRegKeyOwner();
     HKEY applicationParent = software.Get();
     CRegKeyOwner position;
@@ -75,9 +75,9 @@ int ProfileGetInt(const wchar_t* section, const wchar_t* key, int defaultValue) 
 int ProfileWriteInt(const wchar_t* section, const wchar_t* key, int value) {
     CRegKeyOwner sectionKey = OpenSectionKey(section);
     DWORD stored = static_cast<DWORD>(value);
-    return sectionKey && RegSetValueExW(sectionKey.Get(), key, 0, REG_DWORD,
-                                        reinterpret_cast<const BYTE*>(&stored),
-                                        sizeof(stored)) == ERROR_SUCCESS;
+    return sectionKey &&
+           RegSetValueExW(sectionKey.Get(), key, 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&stored), sizeof(stored)) == ERROR_SUCCESS;
 }
 
 std::wstring ProfileGetString(const wchar_t* section, const wchar_t* key,
@@ -91,8 +91,8 @@ std::wstring ProfileGetString(const wchar_t* section, const wchar_t* key,
         return fallback;
     // One spare character: a stored value need not carry its terminating zero.
     std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(sectionKey.Get(), key, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                         &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(sectionKey.Get(), key, nullptr, &type,
+                         reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS)
         return fallback;
     return std::wstring(text.data());
 }

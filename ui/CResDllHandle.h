@@ -7,7 +7,7 @@
 // string pairs. A missing library is not an error: its strings read empty,
 // its icons null, and its dialogs do not appear.
 class CResDllHandle {
-public:
+  public:
     explicit CResDllHandle(const wchar_t* name);
     virtual ~CResDllHandle() = default;
 
@@ -21,7 +21,7 @@ public:
     // The dialog's end code, or -1 when the library or the template is missing.
     INT_PTR RunDialog(CDialog& dialog, UINT templateId) const;
 
-private:
+  private:
     CModuleOwner module;
 };
 

@@ -7,6 +7,9 @@ std::wstring PickLanguage(const std::wstring& japanese, const std::wstring& engl
     return IsJapanese() ? japanese : english;
 }
 
+namespace {
+
+// A whole string of a module's string table, however long; empty when absent.
 std::wstring LoadModuleString(HMODULE module, UINT id) {
     // With a zero buffer size the system hands out a pointer into the
     // resource itself, so no length limit applies.
@@ -14,6 +17,8 @@ std::wstring LoadModuleString(HMODULE module, UINT id) {
     int length = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
+
+} // namespace
 
 std::wstring LoadPairedString(UINT japaneseId, UINT englishId) {
     HMODULE self = GetModuleHandleW(nullptr);

@@ -1,6 +1,6 @@
 #pragma once
-#include <windows.h>
 #include <string>
+#include <windows.h>
 
 // Every user-visible text is a pair of string IDs: Japanese on the odd ID,
 // English on the next even one. The system default language picks one.
@@ -16,6 +16,3 @@ std::wstring LoadPairedString(UINT japaneseId, UINT englishId);
 
 // From the resource library; empty when the library is missing.
 std::wstring LoadResPairedString(UINT japaneseId, UINT englishId);
-
-// A whole string of a module's string table, however long; empty when absent.
-std::wstring LoadModuleString(HMODULE module, UINT id);

@@ -10,21 +10,21 @@ std::vector<int>& DeletedIds() {
 }
 
 class Tracked {
-public:
+  public:
     explicit Tracked(int id = 0) : id(id) {}
     virtual ~Tracked() { DeletedIds().push_back(id); }
     int id;
 };
 
 class DerivedTracked : public Tracked {
-public:
+  public:
     explicit DerivedTracked(bool* destroyed) : Tracked(99), destroyed(destroyed) {}
     ~DerivedTracked() override { *destroyed = true; }
     bool* destroyed;
 };
 
 class HolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { DeletedIds().clear(); }
 };
 

@@ -4,14 +4,14 @@
 namespace {
 
 class ManualClock : public CTimeMmanager {
-public:
+  public:
     explicit ManualClock(DWORD startAt) : now(startAt) {
         Start();
         ClearTotal();
     }
     DWORD now;
 
-protected:
+  protected:
     DWORD Now() const override { return now; }
 };
 

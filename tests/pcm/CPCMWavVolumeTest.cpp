@@ -65,8 +65,9 @@ TEST(CPCMWavVolume, ExtremePercentagesClipInsteadOfOverflowing) {
                                         positive ? int16_t(-32768) : int16_t(32767), 0}),
                   Apply16({1, -1, 0}, percent))
             << percent;
-        EXPECT_EQ((std::vector<uint8_t>{uint8_t(positive ? 255 : 0), uint8_t(positive ? 0 : 255), 127}),
-                  Apply8({128, 126, 127}, percent))
+        EXPECT_EQ(
+            (std::vector<uint8_t>{uint8_t(positive ? 255 : 0), uint8_t(positive ? 0 : 255), 127}),
+            Apply8({128, 126, 127}, percent))
             << percent;
     }
 }

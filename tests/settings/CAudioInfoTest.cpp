@@ -1,5 +1,5 @@
-#include "TestRegistryBranch.h"
 #include "settings/CAudioInfo.h"
+#include "TestRegistryBranch.h"
 #include "settings/Profile.h"
 #include <gtest/gtest.h>
 
@@ -8,39 +8,34 @@ namespace {
 const wchar_t* const kIntKeys[] = {L"EncType", L"cbr_bps", L"vbr",      L"Qual",      L"vbr_bps",
                                    L"wma7",    L"wma4",    L"wma2Pass", L"wmaSelect", L"VOL"};
 
-void ExpectDefaults(const CAudioInfo& info) {
-    EXPECT_EQ(1, info.EncType);
-    EXPECT_EQ(160, info.cbr_bps);
-    EXPECT_EQ(0, info.vbr);
-    EXPECT_EQ(0, info.Qual);
-    EXPECT_EQ(160, info.vbr_bps);
-    EXPECT_EQ(24, info.wma7);
-    EXPECT_EQ(11, info.wma4);
-    EXPECT_EQ(L"", info.wmaPRX);
-    EXPECT_EQ(0, info.wma2Pass);
-    EXPECT_EQ(1, info.wmaSelect);
-    EXPECT_EQ(100, info.VOL);
+struct Fields {
+    int EncType, cbr_bps, vbr, Qual, vbr_bps, wma7, wma4;
+    std::wstring wmaPRX;
+    int wma2Pass, wmaSelect, VOL;
+};
+
+const Fields kDefaults = {1, 160, 0, 0, 160, 24, 11, L"", 0, 1, 100};
+// Every field different from its default.
+const Fields kDistinct = {3, 320, 1, 7, 96, 20, 5, L"D:\\x.prx", 1, 2, 250};
+
+void Assign(CAudioInfo& info, const Fields& f) {
+    info.EncType = f.EncType, info.cbr_bps = f.cbr_bps, info.vbr = f.vbr, info.Qual = f.Qual;
+    info.vbr_bps = f.vbr_bps, info.wma7 = f.wma7, info.wma4 = f.wma4, info.wmaPRX = f.wmaPRX;
+    info.wma2Pass = f.wma2Pass, info.wmaSelect = f.wmaSelect, info.VOL = f.VOL;
 }
 
-// Every field different from its default and from the other fields.
-void SetDistinct(CAudioInfo& info) {
-    info.EncType = 3, info.cbr_bps = 320, info.vbr = 1, info.Qual = 7, info.vbr_bps = 96;
-    info.wma7 = 20, info.wma4 = 5, info.wmaPRX = L"D:\\x.prx", info.wma2Pass = 1;
-    info.wmaSelect = 2, info.VOL = 250;
-}
-
-void ExpectDistinct(const CAudioInfo& info) {
-    EXPECT_EQ(3, info.EncType);
-    EXPECT_EQ(320, info.cbr_bps);
-    EXPECT_EQ(1, info.vbr);
-    EXPECT_EQ(7, info.Qual);
-    EXPECT_EQ(96, info.vbr_bps);
-    EXPECT_EQ(20, info.wma7);
-    EXPECT_EQ(5, info.wma4);
-    EXPECT_EQ(L"D:\\x.prx", info.wmaPRX);
-    EXPECT_EQ(1, info.wma2Pass);
-    EXPECT_EQ(2, info.wmaSelect);
-    EXPECT_EQ(250, info.VOL);
+void ExpectFields(const Fields& f, const CAudioInfo& info) {
+    EXPECT_EQ(f.EncType, info.EncType);
+    EXPECT_EQ(f.cbr_bps, info.cbr_bps);
+    EXPECT_EQ(f.vbr, info.vbr);
+    EXPECT_EQ(f.Qual, info.Qual);
+    EXPECT_EQ(f.vbr_bps, info.vbr_bps);
+    EXPECT_EQ(f.wma7, info.wma7);
+    EXPECT_EQ(f.wma4, info.wma4);
+    EXPECT_EQ(f.wmaPRX, info.wmaPRX);
+    EXPECT_EQ(f.wma2Pass, info.wma2Pass);
+    EXPECT_EQ(f.wmaSelect, info.wmaSelect);
+    EXPECT_EQ(f.VOL, info.VOL);
 }
 
 } // namespace
@@ -48,7 +43,7 @@ void ExpectDistinct(const CAudioInfo& info) {
 TEST(CAudioInfo, AFirstRunHasTheDefaults) {
     TestRegistryBranch branch;
     CAudioInfo info;
-    ExpectDefaults(info);
+    ExpectFields(kDefaults, info);
 }
 
 TEST(CAudioInfo, DestructionSavesEveryKeyToDATA) {
@@ -64,28 +59,28 @@ TEST(CAudioInfo, ANewRecordLoadsWhatTheLastOneSaved) {
     TestRegistryBranch branch;
     {
         CAudioInfo info;
-        SetDistinct(info);
+        Assign(info, kDistinct);
     }
     CAudioInfo reloaded;
-    ExpectDistinct(reloaded);
+    ExpectFields(kDistinct, reloaded);
 }
 
 TEST(CAudioInfo, CopyConstructionCopiesWithoutLoading) {
     TestRegistryBranch branch;
     CAudioInfo original;
-    SetDistinct(original);
+    Assign(original, kDistinct);
     ProfileWriteInt(L"DATA", L"VOL", 5);
     CAudioInfo copy(original);
-    ExpectDistinct(copy);
+    ExpectFields(kDistinct, copy);
 }
 
 TEST(CAudioInfo, CopyFromCopiesEveryField) {
     TestRegistryBranch branch;
     CAudioInfo source;
-    SetDistinct(source);
+    Assign(source, kDistinct);
     CAudioInfo target;
     target.CopyFrom(source);
-    ExpectDistinct(target);
+    ExpectFields(kDistinct, target);
     source.wmaPRX = L"changed";
     EXPECT_EQ(L"D:\\x.prx", target.wmaPRX);
 }

@@ -1,9 +1,11 @@
-#include "TestRegistryBranch.h"
 #include "settings/CIniCreate.h"
+#include "TestRegistryBranch.h"
 #include <gtest/gtest.h>
 
 namespace {
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 } // namespace
 
 TEST(CIniCreate, CreateRemovesAnExistingFileEvenWhenReadOnly) {
@@ -66,7 +68,8 @@ TEST(CIniCreate, WritesThatReadBack) {
 TEST(CIniCreate, ReadsUnicodeFiles) {
     TestFolder folder;
     std::wstring text = L"\xFEFF[SAVE]\r\nRegPos=日本語の会社\r\n";
-    folder.WriteFile(L"u.ini", std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    folder.WriteFile(L"u.ini",
+                     std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
     CIniCreate ini;
     ini.Open(folder.path + L"u.ini");
     EXPECT_EQ(L"日本語の会社", ini.GetString(L"SAVE", L"RegPos", L"KARU"));

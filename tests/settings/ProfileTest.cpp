@@ -1,5 +1,5 @@
-#include "TestRegistryBranch.h"
 #include "settings/Profile.h"
+#include "TestRegistryBranch.h"
 #include <gtest/gtest.h>
 
 TEST(Profile, MissingValuesGiveTheDefault) {
@@ -13,7 +13,8 @@ TEST(Profile, ValuesLandInTheApplicationsBranchWithTheirTypes) {
     TestRegistryBranch branch;
     EXPECT_NE(0, ProfileWriteInt(L"DATA", L"VOL", -5));
     EXPECT_NE(0, ProfileWriteString(L"DATA", L"wmaPRX", L"C:\\p\\ファイル.prx"));
-    EXPECT_EQ(L"software\\" + branch.position + L"\\settings_tests\\DATA", branch.SectionPath(L"DATA"));
+    EXPECT_EQ(L"software\\" + branch.position + L"\\settings_tests\\DATA",
+              branch.SectionPath(L"DATA"));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), branch.ValueType(L"DATA", L"VOL"));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), branch.ValueType(L"DATA", L"wmaPRX"));
     // The stored string carries its terminating zero.
@@ -42,8 +43,8 @@ TEST(Profile, StringsStoredWithoutTerminatorReadWhole) {
     ProfileWriteInt(L"DATA", L"probe", 0); // creates the section
     const wchar_t text[] = {L'a', L'b', L'c'};
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, branch.SectionPath(L"DATA").c_str(), 0,
-                                           KEY_SET_VALUE, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, branch.SectionPath(L"DATA").c_str(),
+                                           0, KEY_SET_VALUE, &key));
     RegSetValueExW(key, L"raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
     RegCloseKey(key);
     EXPECT_EQ(L"abc", ProfileGetString(L"DATA", L"raw", L""));

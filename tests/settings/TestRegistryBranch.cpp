@@ -38,8 +38,8 @@ bool TestRegistryBranch::HasValue(const std::wstring& section, const wchar_t* ke
 
 DWORD TestRegistryBranch::ValueType(const std::wstring& section, const wchar_t* key) const {
     DWORD type = REG_NONE;
-    if (RegGetValueW(HKEY_CURRENT_USER, SectionPath(section).c_str(), key, RRF_RT_ANY | RRF_NOEXPAND,
-                     &type, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, SectionPath(section).c_str(), key,
+                     RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return REG_NONE;
     return type;
 }

@@ -1,12 +1,12 @@
 #pragma once
-#include <windows.h>
 #include <string>
+#include <windows.h>
 
 // Points the profile store at a registry branch of the test's own for its
 // lifetime and deletes that branch afterwards, so tests never see each
 // other's values or leave any behind.
 class TestRegistryBranch {
-public:
+  public:
     TestRegistryBranch();
     ~TestRegistryBranch();
     TestRegistryBranch(const TestRegistryBranch&) = delete;
@@ -21,14 +21,14 @@ public:
 
     std::wstring position;
 
-private:
+  private:
     std::wstring savedPosition;
     std::wstring savedApplication;
 };
 
 // A fresh empty folder under the temporary folder, removed with its files afterwards.
 class TestFolder {
-public:
+  public:
     TestFolder();
     ~TestFolder();
     std::wstring path; // with a trailing backslash

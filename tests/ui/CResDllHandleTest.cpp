@@ -1,18 +1,18 @@
+#include "ui/CResDllHandle.h"
 #include "TestEnvironment.h"
 #include "engine/PathSplit.h"
-#include "ui/CResDllHandle.h"
 #include <gtest/gtest.h>
 
 namespace {
 
 // Ends itself with OK as soon as it is shown, remembering its owner.
 class SelfClosingDialog : public CDialog {
-public:
+  public:
     SelfClosingDialog() : CDialog(0) {}
     bool initialised = false;
     HWND owner = reinterpret_cast<HWND>(1);
 
-protected:
+  protected:
     BOOL OnInitDialog() override {
         initialised = true;
         owner = GetWindow(GetSafeHwnd(), GW_OWNER);

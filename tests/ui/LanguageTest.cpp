@@ -1,6 +1,6 @@
+#include "ui/Language.h"
 #include "TestEnvironment.h"
 #include "ui/CResDllHandle.h"
-#include "ui/Language.h"
 #include <gtest/gtest.h>
 #include <set>
 
@@ -21,7 +21,7 @@ bool IsPlainAscii(const std::wstring& text) {
 }
 
 class LanguageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (ExpectedLanguage().empty())
             GTEST_SKIP() << "ZEP_TEST_LANGUAGE is not set";
