@@ -20,7 +20,7 @@ CRegKeyOwner OpenOrCreate(HKEY parent, const std::wstring& name) {
     CRegKeyOwner key;
     if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-        key.Reset();
+        key.Detach(); // nothing valid was handed out, so nothing is closed
     return key;
 }
 
