@@ -2,7 +2,8 @@
 # Configures and builds everything into build/ (build/dist holds what a user installs).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/arch.sh"
 build=${ZEP_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$ZEP_ARCH-mingw.cmake" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)"

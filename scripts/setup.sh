@@ -14,29 +14,38 @@ packages=(
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
 )
 
+# Where 32-bit code cannot run, the 64-bit variant is built and tested.
+native=$(dpkg --print-architecture)
+fallback_packages=(
+  g++-mingw-w64-x86-64
+  "gstreamer1.0-plugins-base:$native" "gstreamer1.0-plugins-good:$native"
+  "gstreamer1.0-libav:$native"
+)
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "setup: run as root (it installs packages with apt-get)" >&2
   exit 1
 fi
 
-need_update=0
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-  need_update=1
-fi
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
+# Installs those of the named packages that are not installed yet.
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  if [ $need_update -eq 1 ] || [ ${#missing[@]} -gt 0 ]; then
-    apt-get update -qq
-  fi
+  apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install_missing "${packages[@]}"
+source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
+if [ "$ZEP_ARCH" = x86_64 ]; then
+  install_missing "${fallback_packages[@]}"
 fi

@@ -1,0 +1,22 @@
+#pragma once
+#include <mmreg.h>
+#include <windows.h>
+
+// What the conversion sees of a decoder: open a file, ask for the PCM
+// format, pull blocks until there are none, read the progress between blocks.
+class CDecAudio {
+  public:
+    virtual ~CDecAudio() = default;
+
+    // Percent of the input delivered so far, 0 to 100.
+    virtual int GetProgress() = 0;
+    // Stores a pointer to the next whole block and returns its byte count,
+    // or -1 when there is no more. The block stays valid until the next
+    // Read or Close and may be modified in place. maximum is a hint only.
+    virtual int Read(unsigned char** data, int maximum) = 0;
+    virtual void Close() = 0;
+    // 0, or an error number.
+    virtual int Open(const wchar_t* path) = 0;
+    // The format of the blocks: 16-bit PCM with one or two channels.
+    virtual WAVEFORMATEX* GetFormat() = 0;
+};

@@ -1,0 +1,205 @@
+#include "CDecDShowAudio.h"
+#include "GraphUtil.h"
+
+namespace {
+
+HANDLE NewEvent(bool manualReset) { return CreateEventW(nullptr, manualReset, FALSE, nullptr); }
+
+} // namespace
+
+CDecDShowAudio::CDecDShowAudio()
+    : consumedEvent(NewEvent(false)), readyEvent(NewEvent(false)), endEvent(NewEvent(true)) {
+    grabberCallback.callback = SampleTrampoline;
+    grabberCallback.user = this;
+}
+
+CDecDShowAudio::~CDecDShowAudio() { Close(); }
+
+int CDecDShowAudio::SampleTrampoline(double time, BYTE* data, long length, void* user) {
+    return static_cast<CDecDShowAudio*>(user)->OnSample(time, data, length);
+}
+
+// The probe may find no duration; then there is no basis for a percentage.
+int CDecDShowAudio::GetProgress() {
+    if (duration <= 0.0)
+        return 0;
+    double percent = 100.0 * position / duration;
+    if (percent < 0.0)
+        return 0;
+    return percent > 100.0 ? 100 : static_cast<int>(percent);
+}
+
+int CDecDShowAudio::Read(unsigned char** data, int) {
+    if (!graph)
+        return -1; // never opened, or closed: nothing can arrive
+    int waited;
+    if (!mediaControl) {
+        Stop();
+        if (Start(0.0) != 0)
+            return -1;
+        waited = WaitData(1);
+    } else {
+        waited = WaitData(0);
+    }
+    if (waited != 0)
+        return -1;
+    *data = block.data;
+    return blockLength;
+}
+
+int CDecDShowAudio::WaitData(int first) {
+    if (!first)
+        SetEvent(consumedEvent.Get());
+    // The ready event comes first: a block stored before the end of the
+    // stream is still delivered.
+    HANDLE events[] = {readyEvent.Get(), endEvent.Get()};
+    return WaitForMultipleObjects(2, events, FALSE, kBlockWaitMs) == WAIT_OBJECT_0 ? 0 : -1;
+}
+
+int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
+    // A buffer without a whole frame would read as the end of the input.
+    if (!data || length <= 0 || converter.OutputBytes(static_cast<int>(length)) <= 0)
+        return 0;
+    position = time;
+    StoreSample(time, data, length);
+    if (blocking)
+        WaitForSingleObject(consumedEvent.Get(), INFINITE);
+    return 0;
+}
+
+// Resetting consumed before the blocking flag is tested makes a Stop that
+// already signalled it release this producer, and a later Stop find it.
+void CDecDShowAudio::StoreSample(double time, const BYTE* data, long length) {
+    ResetEvent(consumedEvent.Get());
+    position = time;
+    int bytes = converter.OutputBytes(static_cast<int>(length));
+    if (block.Resize(bytes) && bytes > 0) {
+        converter.Convert(data, static_cast<int>(length), block.data);
+        blockLength = bytes;
+    } else {
+        blockLength = 0;
+    }
+    SetEvent(readyEvent.Get());
+}
+
+int CDecDShowAudio::Start(double time) {
+    Stop();
+    mediaControl = graph.As<IMediaControl>(IID_IMediaControl);
+    if (!mediaControl)
+        return -1;
+    mediaControl->Stop();
+    mediaSeeking = graph.As<IMediaSeeking>(IID_IMediaSeeking);
+    LONGLONG start = static_cast<LONGLONG>(time * 10000000.0);
+    if (!mediaSeeking || FAILED(mediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning,
+                                                           nullptr, AM_SEEKING_NoPositioning)))
+        return -1;
+    RunGraph();
+    return 0;
+}
+
+void CDecDShowAudio::RunGraph() {
+    blocking = 1;
+    ResetEvent(readyEvent.Get());
+    ResetEvent(endEvent.Get());
+    mediaControl->Run();
+}
+
+// The flag is cleared before consumed is signalled, and the producer is
+// released before the graph is stopped: stopping waits for the streaming
+// thread, which must not be parked then.
+void CDecDShowAudio::Stop() {
+    blocking = 0;
+    SetEvent(consumedEvent.Get());
+    if (mediaControl)
+        mediaControl->Stop();
+}
+
+void CDecDShowAudio::Close() {
+    Stop();
+    mediaControl.Reset();
+    mediaSeeking.Reset();
+    graph.Reset();
+    position = 0.0;
+}
+
+WAVEFORMATEX* CDecDShowAudio::GetFormat() {
+    if (format.nChannels > 2)
+        format.nChannels = 2;
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
+    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
+    format.cbSize = 0;
+    return &format;
+}
+
+HRESULT CDecDShowAudio::SetGrabberType(ISampleGrabber* grabber) {
+    AM_MEDIA_TYPE type = {};
+    type.majortype = MEDIATYPE_Audio;
+    type.subtype = MEDIASUBTYPE_PCM;
+    return grabber->SetMediaType(&type);
+}
+
+HRESULT CDecDShowAudio::SetGrabberCallback(ISampleGrabber* grabber) {
+    HRESULT hr = grabber->SetBufferSamples(FALSE);
+    if (SUCCEEDED(hr))
+        hr = grabber->SetOneShot(FALSE);
+    if (SUCCEEDED(hr))
+        hr = grabber->SetCallback(&grabberCallback, 1);
+    return hr;
+}
+
+int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
+    AM_MEDIA_TYPE type = {};
+    if (FAILED(grabber->GetConnectedMediaType(&type)))
+        return 5008;
+    bool usable =
+        type.pbFormat && type.cbFormat >= sizeof(WAVEFORMAT) + sizeof(WORD) &&
+        converter.Configure(reinterpret_cast<WAVEFORMATEX*>(type.pbFormat), type.cbFormat);
+    if (usable) {
+        format = {};
+        memcpy(&format, type.pbFormat,
+               type.cbFormat < sizeof(format) ? type.cbFormat : sizeof(format));
+    }
+    CoTaskMemFree(type.pbFormat);
+    if (type.pUnk)
+        type.pUnk->Release();
+    return usable ? 0 : 5006;
+}
+
+int CDecDShowAudio::Open(const wchar_t* path) {
+    Close();
+    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                                graph.ReceiveVoid())))
+        return 5008;
+    CComPtr<IBaseFilter> source;
+    if (FAILED(graph->AddSourceFilter(path, L"Source", source.Receive())))
+        return 5008;
+    CComPtr<ISampleGrabber> grabber;
+    if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_ALL, IID_ISampleGrabber,
+                                grabber.ReceiveVoid())) ||
+        FAILED(SetGrabberType(grabber.Get())))
+        return 5008;
+    CComPtr<IBaseFilter> grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
+    if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), L"Grabber")))
+        return 5008;
+    if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
+        return 5006;
+    if (int result = TakeConnectedFormat(grabber.Get()))
+        return result;
+    if (FAILED(SetGrabberCallback(grabber.Get())))
+        return 5008;
+    CComPtr<IPin> grabberOutput = GetPinByIndex(grabberFilter.Get(), PINDIR_OUTPUT, 0);
+    if (!grabberOutput || FAILED(graph->Render(grabberOutput.Get())))
+        return 5007;
+    if (auto window = graph.As<IVideoWindow>(IID_IVideoWindow))
+        window->put_AutoShow(OAFALSE);
+    auto mediaFilter = graph.As<IMediaFilter>(IID_IMediaFilter);
+    if (!mediaFilter || mediaFilter->SetSyncSource(nullptr) != S_OK)
+        return 5008;
+    REFTIME seconds = 0.0;
+    if (auto mediaPosition = graph.As<IMediaPosition>(IID_IMediaPosition))
+        if (SUCCEEDED(mediaPosition->get_Duration(&seconds)))
+            duration = seconds;
+    return 0;
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include "CDecAudio.h"
+#include "CPCMBlockConverter.h"
+#include "CSampleGrabberCB.h"
+#include "engine/CMemBuffBase.h"
+#include "framework/CComInitialiser.h"
+#include "framework/CComPtr.h"
+#include "framework/CHandleOwner.h"
+#include <atomic>
+#include <dshow.h>
+
+// A decoder over a DirectShow graph whose decoded audio passes a Sample
+// Grabber. The grabber calls back on the streaming thread with every
+// buffer; the callback copies it into the block buffer and parks until the
+// reader has taken it, so every block reaches the reader exactly once and
+// the buffer is never written while the reader holds it.
+//
+// This class renders the grabber's output to the system's audio renderer;
+// the variant the conversion uses ends in a file sink instead.
+class CDecDShowAudio : public CDecAudio {
+  public:
+    CDecDShowAudio();
+    ~CDecDShowAudio() override;
+
+    int GetProgress() override;
+    int Read(unsigned char** data, int maximum) override;
+    void Close() override;
+    int Open(const wchar_t* path) override;
+    WAVEFORMATEX* GetFormat() override;
+
+    virtual void StoreSample(double time, const BYTE* data, long length);
+    virtual int OnSample(double time, const BYTE* data, long length);
+    // 0 when a block is ready; -1 at the end of the stream or after the wait.
+    virtual int WaitData(int first);
+    virtual int Start(double time);
+    void Stop();
+
+    // How long a reader waits for a block before taking the input as ended.
+    static constexpr DWORD kBlockWaitMs = 3000;
+
+  protected:
+    // Copies the connected format and prepares the block conversion: 0, 5008
+    // when the type cannot be read, 5006 for a layout that cannot become 16-bit PCM.
+    int TakeConnectedFormat(ISampleGrabber* grabber);
+    // Hands the grabber its media type and this decoder's callback.
+    static HRESULT SetGrabberType(ISampleGrabber* grabber);
+    HRESULT SetGrabberCallback(ISampleGrabber* grabber);
+    // Starts the graph with the blocking hand-over in force.
+    void RunGraph();
+
+    CComInitialiser com;
+    WAVEFORMATEX format = {};
+    CComPtr<IMediaControl> mediaControl;
+    CComPtr<IMediaSeeking> mediaSeeking;
+    CSampleGrabberCB grabberCallback;
+    double duration = 0.0;
+    double position = 0.0;
+    CKernelHandle consumedEvent;
+    CKernelHandle readyEvent;
+    // Signalled when the end of the stream has passed the grabber, so the
+    // reader need not wait out a timeout after the last block.
+    CKernelHandle endEvent;
+    CMemBuffBase<unsigned char> block;
+    int blockLength = 0;
+    std::atomic<int> blocking{0};
+    CPCMBlockConverter converter;
+    CComPtr<IGraphBuilder> graph;
+
+  private:
+    static int SampleTrampoline(double time, BYTE* data, long length, void* user);
+};

@@ -1,0 +1,101 @@
+#include "CDecDShowAudioFast.h"
+#include "CDShowPlay.h"
+#include "CDummyPCMWrite.h"
+#include "GraphUtil.h"
+#include <string>
+
+namespace {
+
+std::wstring ScratchFilePath() {
+    wchar_t folder[520] = {};
+    GetTempPathW(520, folder);
+    return std::wstring(folder) + L"tmp";
+}
+
+double MeasureDuration(const wchar_t* path) {
+    CDShowPlay probe;
+    probe.Open(path);
+    double seconds = probe.GetDuration();
+    probe.Close();
+    return seconds;
+}
+
+// Where the playback probe cannot measure (no audio device to render to), the
+// parser feeding the grabber still knows the length of its stream.
+double UpstreamDuration(IBaseFilter* grabberFilter) {
+    CComPtr<IPin> input = GetPinByIndex(grabberFilter, PINDIR_INPUT, 0);
+    CComPtr<IPin> upstream;
+    if (!input || FAILED(input->ConnectedTo(upstream.Receive())))
+        return 0.0;
+    auto seeking = upstream.As<IMediaSeeking>(IID_IMediaSeeking);
+    LONGLONG units = 0;
+    if (!seeking || seeking->IsUsingTimeFormat(&TIME_FORMAT_MEDIA_TIME) != S_OK ||
+        FAILED(seeking->GetDuration(&units)))
+        return 0.0;
+    return units / 10000000.0;
+}
+
+} // namespace
+
+int CDecDShowAudioFast::Open(const wchar_t* path) {
+    Close();
+    duration = MeasureDuration(path);
+    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                                graph.ReceiveVoid())))
+        return 5008;
+    CComPtr<IBaseFilter> source;
+    if (FAILED(graph->AddSourceFilter(path, L"Source", source.Receive())))
+        return 5008;
+    CComPtr<ISampleGrabber> grabber;
+    if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_ALL, IID_ISampleGrabber,
+                                grabber.ReceiveVoid())))
+        return 5008;
+    SetGrabberType(grabber.Get()); // a refusal shows at the connection
+    CComPtr<IBaseFilter> grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
+    if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), L"AudioGrabber")))
+        return 5008;
+    if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
+        return 5006;
+    if (int result = TakeConnectedFormat(grabber.Get()))
+        return result;
+    if (FAILED(SetGrabberCallback(grabber.Get())))
+        return 5008;
+    if (duration <= 0.0)
+        duration = UpstreamDuration(grabberFilter.Get());
+    return BuildSink(grabberFilter.Get());
+}
+
+// Grabber -> "WavDest" (the pass-through filter) -> "File Writer".
+int CDecDShowAudioFast::BuildSink(IBaseFilter* grabberFilter) {
+    HRESULT created = S_OK;
+    CDummyPCMWrite* passThrough = CDummyPCMWrite::CreateInstance(nullptr, &created);
+    if (!passThrough)
+        return 5008;
+    CComPtr<IBaseFilter> wavDest;
+    if (FAILED(passThrough->NonDelegatingQueryInterface(IID_IBaseFilter, wavDest.ReceiveVoid()))) {
+        delete passThrough; // no reference was ever counted
+        return 5008;
+    }
+    passThrough->SetEndOfStreamEvent(endEvent.Get());
+    if (FAILED(graph->AddFilter(wavDest.Get(), L"WavDest")))
+        return 5008;
+    if (FAILED(ConnectFilters(graph.Get(), grabberFilter, wavDest.Get())))
+        return 5006;
+    CComPtr<IBaseFilter> fileWriter;
+    if (FAILED(
+            AddFilterByClsid(graph.Get(), CLSID_FileWriter, L"File Writer", fileWriter.Receive())))
+        return 5008;
+    auto sink = fileWriter.As<IFileSinkFilter>(IID_IFileSinkFilter);
+    if (!sink || FAILED(sink->SetFileName(ScratchFilePath().c_str(), nullptr)))
+        return 5008;
+    if (FAILED(ConnectFilters(graph.Get(), wavDest.Get(), fileWriter.Get())))
+        return 5006;
+    return 0;
+}
+
+int CDecDShowAudioFast::Start(double) {
+    mediaControl = graph.As<IMediaControl>(IID_IMediaControl);
+    if (mediaControl)
+        RunGraph();
+    return 0;
+}

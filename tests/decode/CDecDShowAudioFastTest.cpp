@@ -1,0 +1,245 @@
+#include "decode/CDecDShowAudioFast.h"
+#include "TestMedia.h"
+#include "framework/CComInitialiser.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Decoded {
+    int openResult = -1;
+    WAVEFORMATEX format = {};
+    std::vector<unsigned char> bytes;
+    int blocks = 0;
+    DWORD endDelayMs = 0; // from the last block to the Read that reported the end
+    std::vector<int> progress;
+};
+
+void ReadToEnd(CDecAudio& decoder, Decoded& result) {
+    DWORD lastBlock = GetTickCount();
+    for (;;) {
+        result.progress.push_back(decoder.GetProgress());
+        unsigned char* block = nullptr;
+        int count = decoder.Read(&block, 2048);
+        if (count < 1) {
+            result.endDelayMs = GetTickCount() - lastBlock;
+            return;
+        }
+        lastBlock = GetTickCount();
+        result.bytes.insert(result.bytes.end(), block, block + count);
+        ++result.blocks;
+    }
+}
+
+Decoded DecodeFile(const std::string& name) {
+    Decoded result;
+    CDecDShowAudioFast decoder;
+    result.openResult = decoder.Open(MediaPath(name).c_str());
+    if (result.openResult != 0)
+        return result;
+    result.format = *decoder.GetFormat();
+    ReadToEnd(decoder, result);
+    decoder.Close();
+    return result;
+}
+
+void ExpectSixteenBit(const WAVEFORMATEX& format, int channels, DWORD rate) {
+    EXPECT_EQ(WAVE_FORMAT_PCM, format.wFormatTag);
+    EXPECT_EQ(16, format.wBitsPerSample);
+    EXPECT_EQ(channels, format.nChannels);
+    EXPECT_EQ(rate, format.nSamplesPerSec);
+    EXPECT_EQ(channels * 2, format.nBlockAlign);
+    EXPECT_EQ(rate * channels * 2, format.nAvgBytesPerSec);
+    EXPECT_EQ(0, format.cbSize);
+}
+
+class FastDecoder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!MediaAvailable())
+            GTEST_SKIP() << "ZEP_TEST_MEDIA is not set";
+    }
+};
+
+} // namespace
+
+TEST_F(FastDecoder, SixteenBitWavArrivesByteForByte) {
+    Decoded decoded = DecodeFile("s16_stereo_44k.wav");
+    ASSERT_EQ(0, decoded.openResult);
+    ExpectSixteenBit(decoded.format, 2, 44100);
+    std::vector<int16_t> reference = ReadRawSamples("s16_stereo_44k.ref.raw");
+    ASSERT_EQ(reference.size() * 2, decoded.bytes.size());
+    EXPECT_TRUE(ToSamples(decoded.bytes) == reference);
+    EXPECT_GT(decoded.blocks, 1);
+}
+
+TEST_F(FastDecoder, TheEndIsSeenWithoutWaitingOutTheGuard) {
+    Decoded decoded = DecodeFile("s16_stereo_44k.wav");
+    ASSERT_EQ(0, decoded.openResult);
+    EXPECT_LT(decoded.endDelayMs, 1000u);
+}
+
+TEST_F(FastDecoder, ProgressRisesFromZeroToNearlyHundred) {
+    Decoded decoded = DecodeFile("s16_stereo_44k.wav");
+    ASSERT_EQ(0, decoded.openResult);
+    ASSERT_GT(decoded.progress.size(), 2u);
+    EXPECT_EQ(0, decoded.progress.front());
+    EXPECT_GE(decoded.progress.back(), 95);
+    EXPECT_LE(decoded.progress.back(), 100);
+    for (size_t i = 1; i < decoded.progress.size(); ++i)
+        EXPECT_GE(decoded.progress[i], decoded.progress[i - 1]);
+}
+
+TEST_F(FastDecoder, OtherSampleFormatsArriveAsSixteenBit) {
+    struct Case {
+        const char* file;
+        int channels;
+        DWORD rate;
+        int tolerance; // against the host's own conversion
+    } cases[] = {
+        {"u8_mono_22k", 1, 22050, 0},
+        {"s24_stereo_48k", 2, 48000, 1},
+        {"f32_stereo_44k", 2, 44100, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Decoded decoded = DecodeFile(std::string(c.file) + ".wav");
+        ASSERT_EQ(0, decoded.openResult);
+        ExpectSixteenBit(decoded.format, c.channels, c.rate);
+        std::vector<int16_t> reference = ReadRawSamples(std::string(c.file) + ".ref.raw");
+        EXPECT_EQ(reference.size() * 2, decoded.bytes.size());
+        EXPECT_LE(MaxDifference(reference, ToSamples(decoded.bytes)), c.tolerance);
+    }
+}
+
+TEST_F(FastDecoder, SixChannelsAreMixedDownToStereo) {
+    Decoded decoded = DecodeFile("s16_6ch_48k.wav");
+    ASSERT_EQ(0, decoded.openResult);
+    ExpectSixteenBit(decoded.format, 2, 48000);
+    std::vector<int16_t> reference = ReadRawSamples("s16_6ch_48k.ref.raw");
+    EXPECT_EQ(reference.size() * 2, decoded.bytes.size());
+    // The host mixes with the same -3 dB centre and surround weights and the
+    // same normalisation; only rounding differs.
+    EXPECT_LE(MaxDifference(reference, ToSamples(decoded.bytes)), 2);
+}
+
+TEST_F(FastDecoder, FlacIsLossless) {
+    Decoded decoded = DecodeFile("s16_stereo_44k.flac");
+    ASSERT_EQ(0, decoded.openResult);
+    ExpectSixteenBit(decoded.format, 2, 44100);
+    EXPECT_TRUE(ToSamples(decoded.bytes) == ReadRawSamples("s16_stereo_44k.ref.raw"));
+}
+
+TEST_F(FastDecoder, LossyInputsDecodeToTheirLengthAndContent) {
+    for (const char* file : {"s16_stereo_44k.mp3", "s16_stereo_44k.ogg"}) {
+        SCOPED_TRACE(file);
+        Decoded decoded = DecodeFile(file);
+        ASSERT_EQ(0, decoded.openResult);
+        ExpectSixteenBit(decoded.format, 2, 44100);
+        std::vector<int16_t> reference = ReadRawSamples(std::string(file) + ".ref.raw");
+        std::vector<int16_t> samples = ToSamples(decoded.bytes);
+        // Within the codec's delay and padding: two MP3 frames either way.
+        EXPECT_NEAR(static_cast<double>(reference.size()), static_cast<double>(samples.size()),
+                    2 * 2 * 1152.0);
+        EXPECT_GT(BestAlignedSnr(reference, samples, 2, 2400), 30.0);
+    }
+}
+
+TEST_F(FastDecoder, WhatIsNotAudioFailsToOpen) {
+    EXPECT_EQ(5006, DecodeFile("not_audio.txt").openResult);
+    EXPECT_NE(0, DecodeFile("empty.wav").openResult);
+    EXPECT_NE(0, DecodeFile("no-such-file.wav").openResult);
+}
+
+TEST_F(FastDecoder, OpeningAgainRestartsFromTheBeginning) {
+    CDecDShowAudioFast decoder;
+    Decoded first, second;
+    ASSERT_EQ(0, decoder.Open(MediaPath("s16_stereo_44k.wav").c_str()));
+    ReadToEnd(decoder, first);
+    ASSERT_EQ(0, decoder.Open(MediaPath("s16_stereo_44k.wav").c_str()));
+    EXPECT_EQ(0, decoder.GetProgress());
+    ReadToEnd(decoder, second);
+    EXPECT_EQ(ReadRawSamples("s16_stereo_44k.ref.raw").size() * 2, second.bytes.size());
+    EXPECT_TRUE(first.bytes == second.bytes);
+}
+
+TEST_F(FastDecoder, ClosingWhileTheProducerIsParkedReturnsPromptly) {
+    CDecDShowAudioFast decoder;
+    ASSERT_EQ(0, decoder.Open(MediaPath("long_60s.wav").c_str()));
+    unsigned char* block = nullptr;
+    for (int i = 0; i < 20; ++i)
+        ASSERT_GT(decoder.Read(&block, 2048), 0);
+    DWORD before = GetTickCount();
+    decoder.Close();
+    EXPECT_LT(GetTickCount() - before, 1000u);
+    // A closed decoder has no graph: nothing more arrives, and it says so at once.
+    EXPECT_EQ(-1, decoder.Read(&block, 2048));
+    EXPECT_LT(GetTickCount() - before, 1000u);
+}
+
+TEST_F(FastDecoder, DestroyingWhileTheProducerIsParkedReturnsPromptly) {
+    DWORD before = 0;
+    {
+        CDecDShowAudioFast decoder;
+        ASSERT_EQ(0, decoder.Open(MediaPath("long_60s.wav").c_str()));
+        unsigned char* block = nullptr;
+        ASSERT_GT(decoder.Read(&block, 2048), 0);
+        before = GetTickCount();
+    }
+    EXPECT_LT(GetTickCount() - before, 1000u);
+}
+
+TEST_F(FastDecoder, TwoDecodersRunSideBySide) {
+    CDecDShowAudioFast a, b;
+    ASSERT_EQ(0, a.Open(MediaPath("s16_stereo_44k.wav").c_str()));
+    ASSERT_EQ(0, b.Open(MediaPath("s16_stereo_44k.flac").c_str()));
+    Decoded fromA, fromB;
+    unsigned char* block = nullptr;
+    for (int count; (count = a.Read(&block, 2048)) > 0;) {
+        fromA.bytes.insert(fromA.bytes.end(), block, block + count);
+        if ((count = b.Read(&block, 2048)) > 0)
+            fromB.bytes.insert(fromB.bytes.end(), block, block + count);
+    }
+    ReadToEnd(b, fromB);
+    std::vector<int16_t> reference = ReadRawSamples("s16_stereo_44k.ref.raw");
+    EXPECT_TRUE(ToSamples(fromA.bytes) == reference);
+    EXPECT_TRUE(ToSamples(fromB.bytes) == reference);
+}
+
+namespace {
+// A graph that never runs delivers nothing: only the guard ends the wait.
+class NeverStartingDecoder : public CDecDShowAudioFast {
+  public:
+    int Start(double) override {
+        mediaControl = graph.As<IMediaControl>(IID_IMediaControl);
+        return 0;
+    }
+};
+} // namespace
+
+TEST_F(FastDecoder, ASourceThatSendsNothingEndsAfterTheGuard) {
+    NeverStartingDecoder decoder;
+    ASSERT_EQ(0, decoder.Open(MediaPath("s16_stereo_44k.wav").c_str()));
+    unsigned char* block = nullptr;
+    DWORD before = GetTickCount();
+    EXPECT_EQ(-1, decoder.Read(&block, 2048));
+    DWORD waited = GetTickCount() - before;
+    EXPECT_GE(waited, CDecDShowAudio::kBlockWaitMs - 100);
+    EXPECT_LT(waited, CDecDShowAudio::kBlockWaitMs + 2000);
+}
+
+namespace {
+// A decoder whose probe found no duration, partway through its input.
+class UnmeasuredDecoder : public CDecDShowAudioFast {
+  public:
+    UnmeasuredDecoder(double seconds, double at) {
+        duration = seconds;
+        position = at;
+    }
+};
+} // namespace
+
+TEST(DecoderProgress, IsZeroWithoutADurationAndNeverAboveHundred) {
+    EXPECT_EQ(0, UnmeasuredDecoder(0.0, 5.0).GetProgress());
+    EXPECT_EQ(49, UnmeasuredDecoder(10.0, 4.99).GetProgress());
+    EXPECT_EQ(100, UnmeasuredDecoder(10.0, 10.4).GetProgress());
+}
