@@ -1,6 +1,7 @@
 #pragma once
-#include <mmreg.h>
 #include <windows.h>
+
+#include <mmreg.h> // needs the types of windows.h
 
 // What the conversion sees of a decoder: open a file, ask for the PCM
 // format, pull blocks until there are none, read the progress between blocks.

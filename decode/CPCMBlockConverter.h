@@ -1,6 +1,7 @@
 #pragma once
-#include <mmreg.h>
 #include <windows.h>
+
+#include <mmreg.h> // needs the types of windows.h
 
 // Brings decoded blocks to the layout the decoder reports: 16-bit PCM with
 // at most two channels. The platform's decoders may deliver 8-, 24- or
