@@ -167,8 +167,10 @@ int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
     return usable ? 0 : 5006;
 }
 
-int CDecDShowAudio::Open(const wchar_t* path) {
-    Close();
+// Graph, "Source", the grabber under its name, and the connection between
+// them, which inserts whatever parser and decoder the system offers.
+int CDecDShowAudio::BuildSourceAndGrabber(const wchar_t* path, const wchar_t* grabberName,
+                                          bool typeMustTake, CComPtr<IBaseFilter>& grabberFilter) {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
                                 graph.ReceiveVoid())))
         return 5008;
@@ -177,18 +179,25 @@ int CDecDShowAudio::Open(const wchar_t* path) {
         return 5008;
     CComPtr<ISampleGrabber> grabber;
     if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_ALL, IID_ISampleGrabber,
-                                grabber.ReceiveVoid())) ||
-        FAILED(SetGrabberType(grabber.Get())))
+                                grabber.ReceiveVoid())))
         return 5008;
-    CComPtr<IBaseFilter> grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
-    if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), L"Grabber")))
+    if (FAILED(SetGrabberType(grabber.Get())) && typeMustTake)
+        return 5008;
+    grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
+    if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), grabberName)))
         return 5008;
     if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
         return 5006;
     if (int result = TakeConnectedFormat(grabber.Get()))
         return result;
-    if (FAILED(SetGrabberCallback(grabber.Get())))
-        return 5008;
+    return FAILED(SetGrabberCallback(grabber.Get())) ? 5008 : 0;
+}
+
+int CDecDShowAudio::Open(const wchar_t* path) {
+    Close();
+    CComPtr<IBaseFilter> grabberFilter;
+    if (int result = BuildSourceAndGrabber(path, L"Grabber", true, grabberFilter))
+        return result;
     CComPtr<IPin> grabberOutput = GetPinByIndex(grabberFilter.Get(), PINDIR_OUTPUT, 0);
     if (!grabberOutput || FAILED(graph->Render(grabberOutput.Get())))
         return 5007;

@@ -39,12 +39,10 @@ class CDecDShowAudio : public CDecAudio {
     static constexpr DWORD kBlockWaitMs = 3000;
 
   protected:
-    // Copies the connected format and prepares the block conversion: 0, 5008
-    // when the type cannot be read, 5006 for a layout that cannot become 16-bit PCM.
-    int TakeConnectedFormat(ISampleGrabber* grabber);
-    // Hands the grabber its media type and this decoder's callback.
-    static HRESULT SetGrabberType(ISampleGrabber* grabber);
-    HRESULT SetGrabberCallback(ISampleGrabber* grabber);
+    // The graph up to the grabber, with its connected format taken and this
+    // decoder's callback set: 0, or the error number of the failed step.
+    int BuildSourceAndGrabber(const wchar_t* path, const wchar_t* grabberName, bool typeMustTake,
+                              CComPtr<IBaseFilter>& grabberFilter);
     // Starts the graph with the blocking hand-over in force.
     void RunGraph();
 
@@ -67,5 +65,11 @@ class CDecDShowAudio : public CDecAudio {
     CComPtr<IGraphBuilder> graph;
 
   private:
+    // Copies the connected format and prepares the block conversion: 0, 5008
+    // when the type cannot be read, 5006 for a layout that cannot become 16-bit PCM.
+    int TakeConnectedFormat(ISampleGrabber* grabber);
+    // Hands the grabber its media type, and this decoder's callback.
+    static HRESULT SetGrabberType(ISampleGrabber* grabber);
+    HRESULT SetGrabberCallback(ISampleGrabber* grabber);
     static int SampleTrampoline(double time, BYTE* data, long length, void* user);
 };

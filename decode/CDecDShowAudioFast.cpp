@@ -40,26 +40,10 @@ double UpstreamDuration(IBaseFilter* grabberFilter) {
 int CDecDShowAudioFast::Open(const wchar_t* path) {
     Close();
     duration = MeasureDuration(path);
-    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
-                                graph.ReceiveVoid())))
-        return 5008;
-    CComPtr<IBaseFilter> source;
-    if (FAILED(graph->AddSourceFilter(path, L"Source", source.Receive())))
-        return 5008;
-    CComPtr<ISampleGrabber> grabber;
-    if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_ALL, IID_ISampleGrabber,
-                                grabber.ReceiveVoid())))
-        return 5008;
-    SetGrabberType(grabber.Get()); // a refusal shows at the connection
-    CComPtr<IBaseFilter> grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
-    if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), L"AudioGrabber")))
-        return 5008;
-    if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
-        return 5006;
-    if (int result = TakeConnectedFormat(grabber.Get()))
+    // The grabber's type is only a wish here: a refusal shows at the connection.
+    CComPtr<IBaseFilter> grabberFilter;
+    if (int result = BuildSourceAndGrabber(path, L"AudioGrabber", false, grabberFilter))
         return result;
-    if (FAILED(SetGrabberCallback(grabber.Get())))
-        return 5008;
     if (duration <= 0.0)
         duration = UpstreamDuration(grabberFilter.Get());
     return BuildSink(grabberFilter.Get());

@@ -47,5 +47,6 @@ install_missing() {
 install_missing "${packages[@]}"
 source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
 if [ "$ZEP_ARCH" = x86_64 ]; then
+  echo "setup: this machine runs no 32-bit code: the x86_64 variant is built and tested"
   install_missing "${fallback_packages[@]}"
 fi
