@@ -1,5 +1,6 @@
 #include "ui/Language.h"
 #include "TestEnvironment.h"
+#include "engine/ErrorMessages.h"
 #include "ui/CResDllHandle.h"
 #include <gtest/gtest.h>
 #include <set>
@@ -91,4 +92,18 @@ TEST(ResDllContent, SettingsDialogLabelsExistInBothLanguages) {
             EXPECT_TRUE(!en.empty() && IsPlainAscii(en)) << id + 1;
         }
     }
+}
+
+TEST_F(LanguageTest, ErrorTextsComeFromTheLibraryInTheSystemLanguage) {
+    if (ExpectedResDll() == "absent") {
+        EXPECT_EQ(L"", GetErrorText(915));
+        EXPECT_EQ(L"", GetErrorText(12345));
+        return;
+    }
+    std::wstring decoding = GetErrorText(915);
+    EXPECT_EQ(LoadResPairedString(10269, 10270), decoding);
+    EXPECT_EQ(japanese, HasJapanese(decoding));
+    EXPECT_EQ(LoadResPairedString(10271, 10272), GetErrorText(12345));
+    EXPECT_NE(GetErrorText(12345), GetErrorText(6001));
+    EXPECT_EQ(L"", GetErrorText(-2));
 }

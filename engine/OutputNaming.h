@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+// Output types: the index of the main dialog's output-format list.
+enum OutputType { OutputWavAcm = 0, OutputLayer3Wav = 1, OutputMp3 = 2, OutputWma = 3 };
+
+// ".wav", ".mp3" or ".wma"; empty for a type outside 0..3.
+std::wstring OutputExtension(int type);
+
+// The output path when Convert is pressed: an empty output follows the
+// input; the extension is forced to the type's; an output that would be the
+// input itself (ignoring letter case) becomes <input stem>_conv<extension>.
+// A type outside 0..3 leaves the output as it is (or the input when empty).
+std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output);
+
+// The output path for a dropped input: its stem with the type's extension,
+// or the current output for a type outside 0..3.
+std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output);
