@@ -49,3 +49,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
 if [ "$ZEP_ARCH" = x86_64 ]; then
   install_missing "${fallback_packages[@]}"
 fi
+
+# LAME for gogo.dll, cross-built once and cached.
+bash "$(dirname "${BASH_SOURCE[0]}")/setup-lame.sh"
