@@ -1,6 +1,9 @@
 #include "CGoGoConfig.h"
 #include <algorithm>
 
+// Callers on 32-bit Windows pass the input record as five 32-bit fields.
+static_assert(sizeof(void*) != 4 || sizeof(GOGO_INPUT) == 20, "GOGO_INPUT layout");
+
 namespace {
 const int kMp3Rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 
