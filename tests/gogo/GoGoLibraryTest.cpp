@@ -32,7 +32,7 @@ int GOGO_CALL Output(void* buffer, unsigned long length) {
     if (stream.writeResult)
         return stream.writeResult;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    stream.bytes.resize(std::max(stream.bytes.size(), stream.writeAt + length));
+    stream.bytes.resize(std::max<size_t>(stream.bytes.size(), stream.writeAt + length));
     std::copy(bytes, bytes + length, stream.bytes.begin() + static_cast<long>(stream.writeAt));
     stream.writeAt += length;
     return 0;
