@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
-# Cross-builds Debian's LAME source package as a static library for Windows
-# (ZEP_ARCH: i686, or the x86_64 fallback), once: gogo.dll links it. The
-# result is cached outside the work tree (ZEP_LAME_DIR, default
-# /var/cache/zep/lame-$ZEP_ARCH) so every clone and build folder shares it.
+# Cross-builds Debian's LAME source package as a static library for Windows,
+# once: gogo.dll links it. Always for i686 (the program users get), and for
+# x86_64 too where that fallback is built. Each is cached outside the work
+# tree in /var/cache/zep/lame-ARCH, shared by every clone and build folder.
 # Also installs the host's lame, which the MP3 benchmark compares with.
 # Idempotent: with the cache in place it only checks and returns.
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
-host=$ZEP_ARCH-w64-mingw32
-cache=${ZEP_LAME_DIR:-/var/cache/zep/lame-$ZEP_ARCH}
 cflags="-O3 -msse2 -mfpmath=sse" # x87 floating point is several times slower
-recipe="lame $host static, CFLAGS=$cflags"
 apt_get=(apt-get -y -qq -o DPkg::Lock::Timeout=300)
 export DEBIAN_FRONTEND=noninteractive
 
@@ -68,7 +65,13 @@ enable_sources() {
   "${apt_get[@]}" update
 }
 
+recipe() { echo "lame $1-w64-mingw32 static, CFLAGS=$cflags"; }
+cache_dir() { echo "/var/cache/zep/lame-$1"; }
+built() { [ "$(cat "$(cache_dir "$1")/.zep-recipe" 2>/dev/null)" = "$(recipe "$1")" ]; }
+
 build_lame() {
+  local host=$1-w64-mingw32 cache
+  cache=$(cache_dir "$1")
   local work
   work=$(mktemp -d)
   trap 'rm -rf "$work"' RETURN
@@ -87,18 +90,22 @@ build_lame() {
     tail -n 40 "$work/build.log" >&2
     return 1
   }
-  echo "$recipe" >"$work/install/.zep-recipe"
+  recipe "$1" >"$work/install/.zep-recipe"
   mkdir -p "$(dirname "$cache")"
   rm -rf "$cache"
   mv "$work/install" "$cache"
 }
 
-if [ -f "$cache/.zep-recipe" ] && [ "$(cat "$cache/.zep-recipe")" = "$recipe" ] &&
-  installed lame; then
-  exit 0
-fi
+arches=(i686)
+[ "$ZEP_ARCH" = i686 ] || arches+=("$ZEP_ARCH")
+missing=()
+for arch in "${arches[@]}"; do
+  built "$arch" || missing+=("$arch")
+done
+[ ${#missing[@]} -eq 0 ] && installed lame && exit 0
 install_tools
-if ! [ -f "$cache/.zep-recipe" ] || [ "$(cat "$cache/.zep-recipe")" != "$recipe" ]; then
-  enable_sources
-  build_lame
-fi
+[ ${#missing[@]} -eq 0 ] && exit 0
+enable_sources
+for arch in "${missing[@]}"; do
+  build_lame "$arch"
+done
