@@ -50,3 +50,6 @@ if [ "$ZEP_ARCH" = x86_64 ]; then
   echo "setup: this machine runs no 32-bit code: the x86_64 variant is built and tested"
   install_missing "${fallback_packages[@]}"
 fi
+
+# LAME for gogo.dll, cross-built once and cached.
+bash "$(dirname "${BASH_SOURCE[0]}")/setup-lame.sh"

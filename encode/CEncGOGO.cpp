@@ -1,0 +1,177 @@
+#include "CEncGOGO.h"
+#include <algorithm>
+#include <cstring>
+
+namespace {
+const int kQueueSize = 0xC0000;
+const int kCompactBound = 0x30000;
+const int kFrameThreshold = 10000; // queued bytes that make a frame worth encoding
+const int kNoQueue = 501;
+const int kNoFile = 6001;
+const int kFileError = 24;
+} // namespace
+
+CEncGOGO* CEncGOGO::active = nullptr;
+
+CEncGOGO::CEncGOGO() { active = this; }
+
+CEncGOGO::~CEncGOGO() {
+    Close();
+    loader.Unload();
+    if (active == this)
+        active = nullptr; // a late callback must not reach a destroyed encoder
+}
+
+int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int riffOutput,
+                    const CAudioInfo& info) {
+    queued = 0;
+    this->riffOutput = riffOutput;
+    settings.CopyFrom(info);
+    if (loader.Load() != 0)
+        return -2;
+    GOGO_INPUT input = {&InputFunction, GOGO_UNKNOWN_LENGTH, format.wBitsPerSample,
+                        format.nSamplesPerSec, format.nChannels};
+    loader.SetConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION,
+                        reinterpret_cast<uintptr_t>(&input));
+    loader.SetConfigure(GOGO_ITEM_CHANNEL_MODE, static_cast<uintptr_t>(settings.EncType), 0);
+    ConfigureBitRate();
+    if (riffOutput)
+        loader.SetConfigure(GOGO_ITEM_RIFF_WAVE, 1, 0);
+    if (int opened = OpenFile(path))
+        return opened;
+    loader.SetConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,
+                        reinterpret_cast<uintptr_t>(&OutputFunction));
+    int detected = loader.DetectConfigure();
+    if (detected == GOGO_ERR_BITRATE)
+        return -5;
+    if (detected != 0)
+        return -3;
+    if (!queue.Resize(kQueueSize))
+        return kNoQueue;
+    queueBase = readPosition = queue.data;
+    queued = 0;
+    return 0;
+}
+
+void CEncGOGO::ConfigureBitRate() {
+    if (settings.vbr) {
+        loader.SetConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(settings.Qual), 0);
+        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.vbr_bps), 0);
+        loader.SetConfigure(GOGO_ITEM_VBR_LIMITS, static_cast<uintptr_t>(settings.vbr_bps), 160);
+    } else {
+        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.cbr_bps), 0);
+    }
+}
+
+// A block larger than the queue's free room goes in piece by piece, each
+// piece encoded before the next is copied, so no block overruns the queue.
+int CEncGOGO::Write(const unsigned char* bytes, int count) {
+    if (count <= 0)
+        return 0;
+    if (!bytes || !queue.data)
+        return kNoQueue;
+    while (count > 0) {
+        int piece = MakeRoom(count);
+        if (piece == 0)
+            return kNoQueue; // the library stopped taking input
+        std::memcpy(readPosition + queued, bytes, static_cast<size_t>(piece));
+        queued += piece;
+        bytes += piece;
+        count -= piece;
+        int result = EncodeQueued();
+        if (result != 0 && result != 1)
+            return result;
+    }
+    return 0;
+}
+
+int CEncGOGO::EncodeQueued() {
+    int result = 0;
+    while (result == 0 && queued > kFrameThreshold)
+        result = loader.ProcessFrame();
+    return result;
+}
+
+// How many of the wanted bytes fit behind the queued ones; compacts first
+// when that makes room for more.
+int CEncGOGO::MakeRoom(int wanted) {
+    int tail = kQueueSize - static_cast<int>(readPosition - queueBase) - queued;
+    if (tail < wanted && readPosition != queueBase) {
+        Compact();
+        tail = kQueueSize - queued;
+    }
+    return std::min(wanted, tail);
+}
+
+void CEncGOGO::Compact() {
+    std::memmove(queueBase, readPosition, static_cast<size_t>(queued));
+    readPosition = queueBase;
+}
+
+int CEncGOGO::OpenFile(const std::wstring& path) {
+    file.Reset();
+    file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? 0 : kNoFile;
+}
+
+void CEncGOGO::Close() {
+    file.Reset();
+    queue.Free();
+    queueBase = readPosition = nullptr;
+    queued = 0;
+}
+
+int CEncGOGO::Finish() {
+    bool started = queue.data != nullptr;
+    int result = 0;
+    while (result == 0 && queued > 0)
+        result = loader.ProcessFrame();
+    int closed = loader.CloseCoder();
+    Close();
+    if (!started)
+        return 0;
+    if (result != 0 && result != 1)
+        return result;
+    return closed == -2 ? 0 : closed; // -2: a library without MPGE_closeCoder
+}
+
+int __cdecl CEncGOGO::InputFunction(void* buffer, unsigned long length) noexcept {
+    if (!buffer)
+        return active && active->queued > 0 ? 0 : 1;
+    std::memset(buffer, 0, length);
+    return active ? active->Deliver(static_cast<unsigned char*>(buffer), length) : 1;
+}
+
+int CEncGOGO::Deliver(unsigned char* buffer, unsigned long length) {
+    int n = static_cast<int>(std::min<unsigned long>(length, static_cast<unsigned long>(queued)));
+    if (n > 0) {
+        std::memcpy(buffer, readPosition, static_cast<size_t>(n));
+        readPosition += n;
+        queued -= n;
+    }
+    if (queueBase && (readPosition - queueBase) + queued > kCompactBound)
+        Compact();
+    return queued > 0 ? 0 : 1;
+}
+
+int __cdecl CEncGOGO::OutputFunction(void* buffer, unsigned long length) noexcept {
+    if (!active)
+        return kFileError;
+    return buffer ? active->WriteOut(buffer, length) : active->Rewind();
+}
+
+int CEncGOGO::WriteOut(const void* buffer, unsigned long length) {
+    DWORD written = 0;
+    if (!file || !WriteFile(file.Get(), buffer, length, &written, nullptr) || written != length)
+        return kFileError;
+    return 0;
+}
+
+int CEncGOGO::Rewind() {
+    LARGE_INTEGER size = {};
+    if (!file || !SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+        !GetFileSizeEx(file.Get(), &size))
+        return kFileError;
+    return static_cast<int>(size.LowPart);
+}

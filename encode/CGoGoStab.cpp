@@ -1,0 +1,101 @@
+#include "CGoGoStab.h"
+
+namespace {
+const wchar_t* const kRegistryKey = L"Software\\MarineCat\\GOGO_DLL";
+
+template <class Proc> void Bind(HMODULE module, const char* name, Proc* proc) {
+    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+int Tell(const wchar_t* text) {
+    MessageBoxW(nullptr, text, nullptr, MB_OK);
+    return -2;
+}
+} // namespace
+
+int CGoGoStab::Load() {
+    bool loadedNow = false;
+    if (!library) {
+        library.Reset(LoadLibraryW(L"gogo.dll"));
+        if (!library)
+            library.Reset(LoadFromRegistry());
+        loadedNow = static_cast<bool>(library);
+    }
+    if (!library)
+        return Tell(L"It failed in reading GOGO.DLL");
+    if (loadedNow)
+        LookUpEntryPoints();
+    if (!IsComplete()) {
+        library.Reset();
+        Forget();
+        return Tell(L"Gogo.DLL was not correct.");
+    }
+    return MPGE_initializeWork();
+}
+
+HMODULE CGoGoStab::LoadFromRegistry() {
+    CRegKeyOwner key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, KEY_ALL_ACCESS, key.Receive()) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    // 528 bytes, plus a terminator of our own: the registry does not promise one.
+    wchar_t path[264 + 1] = {};
+    DWORD size = 528;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.Get(), L"INSTPATH", nullptr, &type, reinterpret_cast<BYTE*>(path),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return nullptr;
+    return LoadLibraryW(path);
+}
+
+void CGoGoStab::LookUpEntryPoints() {
+    HMODULE module = library.Get();
+    Bind(module, "MPGE_initializeWork", &MPGE_initializeWork);
+    Bind(module, "MPGE_setConfigure", &MPGE_setConfigure);
+    Bind(module, "MPGE_getConfigure", &MPGE_getConfigure);
+    Bind(module, "MPGE_detectConfigure", &MPGE_detectConfigure);
+    Bind(module, "MPGE_processFrame", &MPGE_processFrame);
+    Bind(module, "MPGE_closeCoder", &MPGE_closeCoder);
+    Bind(module, "MPGE_endCoder", &MPGE_endCoder);
+    Bind(module, "MPGE_getVersion", &MPGE_getVersion);
+    Bind(module, "MPGE_getUnitStates", &MPGE_getUnitStates);
+}
+
+// MPGE_closeCoder is optional: its wrapper stands in for it.
+bool CGoGoStab::IsComplete() const {
+    return MPGE_initializeWork && MPGE_setConfigure && MPGE_getConfigure && MPGE_detectConfigure &&
+           MPGE_processFrame && MPGE_endCoder && MPGE_getVersion && MPGE_getUnitStates;
+}
+
+void CGoGoStab::Forget() {
+    MPGE_initializeWork = nullptr;
+    MPGE_setConfigure = nullptr;
+    MPGE_getConfigure = nullptr;
+    MPGE_detectConfigure = nullptr;
+    MPGE_processFrame = nullptr;
+    MPGE_closeCoder = nullptr;
+    MPGE_endCoder = nullptr;
+    MPGE_getVersion = nullptr;
+    MPGE_getUnitStates = nullptr;
+}
+
+void CGoGoStab::Unload() {
+    if (!MPGE_endCoder)
+        return;
+    if (MPGE_endCoder() == 0)
+        library.Reset();
+    else
+        library.Detach(); // a coder that cannot end stays loaded until the process ends
+    Forget();
+}
+
+int CGoGoStab::SetConfigure(int item, uintptr_t value1, uintptr_t value2) {
+    return MPGE_setConfigure ? MPGE_setConfigure(item, value1, value2) : -2;
+}
+
+int CGoGoStab::DetectConfigure() { return MPGE_detectConfigure ? MPGE_detectConfigure() : -2; }
+
+int CGoGoStab::ProcessFrame() { return MPGE_processFrame ? MPGE_processFrame() : -2; }
+
+int CGoGoStab::CloseCoder() { return MPGE_closeCoder ? MPGE_closeCoder() : -2; }
