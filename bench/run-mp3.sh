@@ -5,16 +5,11 @@
 # Ours is the encoding inside the bench program (Wine's start-up left out);
 # lame's is the whole command, reading the WAVE file included.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" >/dev/null
-source "$root/scripts/wine-env.sh"
-inputs="$ZEP_BUILD_DIR/bench-media"
-mkdir -p "$inputs"
+source "$(dirname "${BASH_SOURCE[0]}")/bench-env.sh"
+inputs=$bench_inputs
 wav="$inputs/mp3_bench_180s.wav"
 [ -f "$wav" ] || sox -n -r 44100 -b 16 -c 2 "$wav" synth 180 sine 200-2000 sine 300 pinknoise gain -8
 
-winpath() { echo "Z:${1//\//\\}"; }
 best() { sort -n | head -n 1; } # the fastest of three runs
 ours=$(for _ in 1 2 3; do
   "$root/scripts/wine-session.sh" wine "$ZEP_BUILD_DIR/bench/mp3_bench.exe" \
