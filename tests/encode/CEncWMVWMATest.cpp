@@ -137,6 +137,12 @@ TEST_F(CEncWMVWMATest, RejectedSamplesGiveTheirNumbersAndStillCount) {
     EXPECT_THAT(Times(), ElementsAre(0u, 2500000u, 5000000u));
 }
 
+TEST_F(CEncWMVWMATest, AFormatWithoutAByteRateGives809WithoutDividingByZero) {
+    OpenWith(44100, 2, 4);
+    EXPECT_EQ(809, Write(Block(16)));
+    EXPECT_TRUE(wm.samples.empty());
+}
+
 TEST_F(CEncWMVWMATest, ASampleThatCannotBeAllocatedGives809) {
     OpenWith(44100, 2, 16);
     wm.writer.allocateResult = E_OUTOFMEMORY;
