@@ -141,8 +141,7 @@ const std::wstring& ScratchFolder() {
     static const std::wstring folder = [] {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        std::wstring path =
-            std::wstring(temp) + L"zep-acm-" + std::to_wstring(GetCurrentProcessId());
+        const std::wstring path = std::wstring(temp) + L"zep-acm-tests";
         CreateDirectoryW(path.c_str(), nullptr);
         return path + L"\\";
     }();

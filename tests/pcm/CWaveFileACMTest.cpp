@@ -125,13 +125,6 @@ TEST(CWaveFileACM, MsAdpcmFailsCleanlyWhereTheSystemCannotEncodeIt) {
               Slice(bytes, 0, 20));
 }
 
-TEST(CWaveFileACM, AFileThatCannotBeCreatedFailsOpenWrite) {
-    CWaveFileACM wave;
-    wave.SetSourceFormat(&Source);
-    EXPECT_EQ(0, wave.OpenWrite(L"Z:\\no\\such\\folder\\x.wav"));
-    EXPECT_FALSE(wave.IsOpen());
-}
-
 TEST(CWaveFileACM, ReadsAPcmFileBack) {
     ScratchFile file(L"pcmback.wav");
     const Bytes audio = Pattern(4000);
@@ -146,29 +139,6 @@ TEST(CWaveFileACM, ReadsAPcmFileBack) {
     EXPECT_EQ(0, std::memcmp(&Source, &reader.GetSourceFormat(), 16));
     EXPECT_EQ(audio, ReadAll(reader, 999));
     EXPECT_EQ(1, reader.Close());
-}
-
-TEST(CWaveFileACM, ReadsItsOwnALawFileBackAsPcm) {
-    ScratchFile file(L"alawback.wav");
-    const Bytes alaw = SuggestedFormat(Source, WAVE_FORMAT_ALAW);
-    Bytes audio(20000);
-    for (size_t i = 0; i < audio.size(); i += 2)
-        audio[i + 1] = static_cast<uint8_t>(i % 64); // high bytes: exact in A-law
-    {
-        CWaveFileACM writer;
-        writer.SetSourceFormat(&Source);
-        writer.SetDestFormat(AsFormat(alaw));
-        ASSERT_EQ(1, writer.OpenWrite(file.Path()));
-        ASSERT_EQ(20000, writer.Write(audio.data(), 20000));
-        ASSERT_EQ(1, writer.Close());
-    }
-    CWaveFileACM reader;
-    ASSERT_EQ(1, reader.OpenRead(file.Path()));
-    EXPECT_EQ(WAVE_FORMAT_ALAW, reader.GetDestFormat()->wFormatTag);
-    EXPECT_EQ(0, std::memcmp(&Source, &reader.GetSourceFormat(), 16));
-    const Bytes decoded = ReadAll(reader, 1000);
-    ASSERT_EQ(audio.size(), decoded.size());
-    EXPECT_GT(SnrDb(ToSamples(audio), ToSamples(decoded)), 30.0);
 }
 
 TEST(CWaveFileACM, RefusesAFormatRecordLongerThanItsChunk) {
@@ -197,11 +167,5 @@ TEST(CWaveFileACM, RefusesAFormatRecordLongerThanItsChunk) {
     ASSERT_TRUE(WriteWholeFile(file.Path(), bytes));
     CWaveFileACM reader;
     EXPECT_EQ(0, reader.OpenRead(file.Path()));
-    EXPECT_FALSE(reader.IsOpen());
-}
-
-TEST(CWaveFileACM, OpeningAMissingFileForReadingFails) {
-    CWaveFileACM reader;
-    EXPECT_EQ(0, reader.OpenRead(L"Z:\\no\\such\\file.wav"));
     EXPECT_FALSE(reader.IsOpen());
 }
