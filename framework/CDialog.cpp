@@ -1,4 +1,6 @@
 #include "CDialog.h"
+#include "framework/CApplication.h"
+#include "framework/CDataExchange.h"
 
 CDialog::CDialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
 
@@ -7,8 +9,10 @@ INT_PTR CDialog::DoModal() {
                            DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CDialog::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner) {
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, owner, DialogProc,
+INT_PTR CDialog::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner,
+                                  HINSTANCE resources) {
+    return DialogBoxIndirectParamW(resources ? resources : GetModuleHandleW(nullptr),
+                                   dialogTemplate, owner, DialogProc,
                                    reinterpret_cast<LPARAM>(this));
 }
 
@@ -17,21 +21,48 @@ void CDialog::EndDialog(INT_PTR result) {
         ::EndDialog(hwnd, result);
 }
 
-bool CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+bool CDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange exchange(hwnd, saveAndValidate);
+    DoDataExchange(exchange);
+    return !exchange.Failed();
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(true))
+        EndDialog(IDOK);
+}
+
+void CDialog::SetMessageResult(LRESULT result) { SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result); }
+
+bool CDialog::OnCommand(WORD id, WORD code, HWND) {
+    // Clicks, menu items (code 0) and accelerators (code 1); other notifications are not commands.
+    if (code > 1)
+        return false;
+    if (id == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    CApplication* application = CApplication::Current();
+    return application && application->OnCommand(id);
+}
+
+bool CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
     case WM_INITDIALOG:
         result = OnInitDialog();
         return true;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            OnOK();
-            return true;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            OnCancel();
-            return true;
-        }
-        return false;
+        result = TRUE;
+        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     default:
         return false;
     }

@@ -58,6 +58,19 @@ struct KernelHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
+struct HookTraits {
+    using Handle = HHOOK;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
 using CRegKeyOwner = CHandleOwner<RegKeyTraits>;
 using CModuleOwner = CHandleOwner<ModuleTraits>;
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
+using CHookOwner = CHandleOwner<HookTraits>;
+using CGdiObjectOwner = CHandleOwner<GdiObjectTraits>;

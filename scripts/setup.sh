@@ -11,6 +11,7 @@ packages=(
   googletest
   sox ffmpeg
   fonts-ipafont-gothic
+  fp-utils-3.2.2
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
 )
 

@@ -34,5 +34,6 @@ INT_PTR CResDllHandle::RunDialog(CDialog& dialog, UINT templateId) const {
     auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
     if (!dialogTemplate)
         return -1;
-    return dialog.RunModalIndirect(dialogTemplate, nullptr);
+    // Icons named in the template are the library's own.
+    return dialog.RunModalIndirect(dialogTemplate, nullptr, module.Get());
 }

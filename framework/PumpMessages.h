@@ -1,0 +1,8 @@
+#pragma once
+
+// Handles the messages waiting for this thread, then lets the application
+// do its idle work. Long work on the user-interface thread calls it between
+// steps so that windows repaint and buttons can be pressed. Returns 1 when
+// the application is quitting; the quit message is then posted again for
+// the loop that owns it.
+int PumpMessages();

@@ -1,0 +1,11 @@
+// Resource IDs of Jotter.exe.
+#pragma once
+
+#define IDR_JOTTER_ICON 1
+#define IDD_JOTTER 100
+#define IDR_JOTTER_MENU_ENGLISH 101
+#define IDR_JOTTER_MENU_JAPANESE 102
+#define IDC_JOTTER_VIEW 1000
+#define ID_JOTTER_SAVE 40001
+#define ID_JOTTER_CLEAR 40002
+#define ID_JOTTER_EXIT 40003
