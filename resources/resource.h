@@ -26,3 +26,37 @@
 #define ID_BATCH 32771
 #define ID_APP_ABOUT 57664
 #define ID_HELP_FINDER 57670
+
+// "Setting" dialog
+#define IDD_SETTING 130
+#define IDC_SETTING_MP3 1225
+#define IDC_SETTING_WMA 1226
+#define IDC_SETTING_MP3_GROUP 1227
+#define IDC_SETTING_WMA_GROUP 1228
+#define IDC_SETTING_VOLUME 1229
+#define IDC_SETTING_VOLUME_GROUP 1230
+
+// "Bat Encode" dialog; its Stop button, status and progress group share the
+// main dialog's IDC_STOP, IDC_STATUS and IDC_PROGRESS_GROUP.
+#define IDD_BAT_ENCODE 133
+#define IDC_BAT_START 1215
+#define IDC_BAT_FOLDER 1216
+#define IDC_BAT_BROWSE 1217
+#define IDC_BAT_PROGRESS 1219
+#define IDC_BAT_FOLDER_LABEL 1220
+
+// String pairs of the program's own table. An IDS_ name is the Japanese
+// text; the English text is on the next ID.
+#define IDS_SETTING_MP3_GROUP 10001
+#define IDS_SETTING_WMA_GROUP 10003
+#define IDS_SETTING_MP3 10005
+#define IDS_SETTING_WMA 10007
+#define IDS_SETTING_VOLUME_GROUP 10009
+#define IDS_SETTING_VOLUME 10011
+#define IDS_SETTING_CAPTION 10013
+#define IDS_BAT_FOLDER_LABEL 10021
+#define IDS_BAT_PROGRESS_GROUP 10023
+#define IDS_BAT_STATUS 10025
+#define IDS_BAT_STOP 10027
+#define IDS_BAT_START 10029
+#define IDS_BAT_CAPTION 10031

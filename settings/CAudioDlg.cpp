@@ -1,0 +1,53 @@
+#include "CAudioDlg.h"
+#include "resources/resource.h"
+#include "settings/EditSettings.h"
+#include "ui/Language.h"
+
+CAudioDlg::CAudioDlg(HWND owner) : CBaseDialog(IDD_SETTING, owner, 0, 0) {}
+
+BOOL CAudioDlg::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    static const struct {
+        int control;
+        UINT japanese;
+    } texts[] = {
+        {IDC_SETTING_MP3_GROUP, IDS_SETTING_MP3_GROUP},
+        {IDC_SETTING_MP3, IDS_SETTING_MP3},
+        {IDC_SETTING_WMA_GROUP, IDS_SETTING_WMA_GROUP},
+        {IDC_SETTING_WMA, IDS_SETTING_WMA},
+        {IDC_SETTING_VOLUME_GROUP, IDS_SETTING_VOLUME_GROUP},
+        {IDC_SETTING_VOLUME, IDS_SETTING_VOLUME},
+    };
+    for (const auto& text : texts)
+        SetItemText(text.control, LoadPairedString(text.japanese, text.japanese + 1), 0);
+    SetWindowTextW(GetSafeHwnd(),
+                   LoadPairedString(IDS_SETTING_CAPTION, IDS_SETTING_CAPTION + 1).c_str());
+    return TRUE;
+}
+
+bool CAudioDlg::OnCommand(WORD id, WORD code, HWND control) {
+    if (code != BN_CLICKED)
+        return CBaseDialog::OnCommand(id, code, control);
+    switch (id) {
+    case IDC_SETTING_MP3:
+        OnMp3Settings();
+        return true;
+    case IDC_SETTING_WMA:
+        OnWmaSettings();
+        return true;
+    case IDC_SETTING_VOLUME:
+        OnVolume();
+        return true;
+    default:
+        return CBaseDialog::OnCommand(id, code, control);
+    }
+}
+
+void CAudioDlg::OnMp3Settings() { EditMp3Settings(settings, GetSafeHwnd()); }
+
+void CAudioDlg::OnWmaSettings() { EditWmaSettings(settings, GetSafeHwnd()); }
+
+void CAudioDlg::OnVolume() {
+    settings.VOL = EditVolume(settings.VOL, GetSafeHwnd());
+    settings.Save();
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include "settings/CAudioInfo.h"
+#include "ui/CBaseDialog.h"
+
+// The "Setting" dialog of the program's own resources: it opens the MP3,
+// WMA and volume dialogs on its own copy of the settings record. The copy
+// goes back to its opener only when this dialog ends with OK, but the store
+// receives it right after each volume edit and again when the dialog is
+// destroyed.
+class CAudioDlg : public CBaseDialog {
+  public:
+    explicit CAudioDlg(HWND owner);
+
+    CAudioInfo settings;
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOK() override { EndDialog(IDOK); }
+    void OnCancel() override { EndDialog(IDCANCEL); }
+
+  private:
+    void OnMp3Settings();
+    void OnWmaSettings();
+    void OnVolume();
+};

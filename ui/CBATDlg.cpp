@@ -1,0 +1,173 @@
+#include "CBATDlg.h"
+#include "framework/CDataExchange.h"
+#include "framework/CHandleOwner.h"
+#include "resources/resource.h"
+#include "settings/Profile.h"
+#include "ui/CBrowse.h"
+#include "ui/CZEPApp.h"
+#include "ui/Language.h"
+#include <cwchar>
+
+namespace {
+
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT kStatusPeriodMs = 1000;
+
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
+// Stable ordering of neighbours: equal paths keep their order.
+void SortCaseInsensitive(std::vector<std::wstring>& paths) {
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (size_t i = 1; i < paths.size(); ++i) {
+            if (_wcsicmp(paths[i - 1].c_str(), paths[i].c_str()) > 0) {
+                paths[i - 1].swap(paths[i]);
+                swapped = true;
+            }
+        }
+    }
+}
+
+std::wstring StatusText(int file, int count, DWORD seconds) {
+    wchar_t text[64] = {};
+    swprintf(text, 64, L"%d/%d  %02lu:%02lu:%02lu", file, count,
+             static_cast<unsigned long>(seconds / 3600),
+             static_cast<unsigned long>(seconds % 3600 / 60),
+             static_cast<unsigned long>(seconds % 60));
+    return text;
+}
+
+} // namespace
+
+CBATDlg::CBATDlg(HWND mainDialog) : CBATDlg(mainDialog, std::make_unique<CTimeMmanager>()) {}
+
+CBATDlg::CBATDlg(HWND mainDialog, std::unique_ptr<CTimeMmanager> clock)
+    : CBaseDialog(IDD_BAT_ENCODE, nullptr, 0, 0), mainDialog(mainDialog), timer(std::move(clock)),
+      batchMessage(WM_BATSTART_AUDIO), stopCommandId(IDC_STOP),
+      folder(ProfileGetString(L"data", L"LASTDIR", L"")) {}
+
+CBATDlg::~CBATDlg() {
+    files.clear();
+    ProfileWriteString(L"data", L"LASTDIR", folder.c_str());
+}
+
+void CBATDlg::DoDataExchange(CDataExchange& exchange) {
+    exchange.Bind(IDC_BAT_PROGRESS, progressBar);
+    exchange.Text(IDC_BAT_FOLDER, folder);
+}
+
+BOOL CBATDlg::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    static const struct {
+        int control;
+        UINT japanese;
+    } texts[] = {
+        {IDC_BAT_FOLDER_LABEL, IDS_BAT_FOLDER_LABEL},
+        {IDC_PROGRESS_GROUP, IDS_BAT_PROGRESS_GROUP},
+        {IDC_STATUS, IDS_BAT_STATUS},
+        {IDC_STOP, IDS_BAT_STOP},
+        {IDC_BAT_START, IDS_BAT_START},
+    };
+    for (const auto& text : texts)
+        SetItemText(text.control, LoadPairedString(text.japanese, text.japanese + 1), 0);
+    SetWindowTextW(GetSafeHwnd(), LoadPairedString(IDS_BAT_CAPTION, IDS_BAT_CAPTION + 1).c_str());
+    progressBar.SetRange(0, 100);
+    return TRUE;
+}
+
+bool CBATDlg::OnCommand(WORD id, WORD code, HWND control) {
+    if (code != BN_CLICKED)
+        return CBaseDialog::OnCommand(id, code, control);
+    switch (id) {
+    case IDC_BAT_START:
+        OnBatchStart();
+        return true;
+    case IDC_BAT_BROWSE:
+        OnChooseFolder();
+        return true;
+    case IDC_STOP:
+        OnStop();
+        return true;
+    default:
+        return CBaseDialog::OnCommand(id, code, control);
+    }
+}
+
+bool CBATDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (message == WM_TIMER)
+        OnTimer();
+    return CBaseDialog::HandleMessage(message, wParam, lParam, result);
+}
+
+void CBATDlg::OnDropFile(const std::wstring& path) {
+    folder = path;
+    UpdateData(false);
+}
+
+void CBATDlg::OnChooseFolder() {
+    UpdateData(true);
+    std::wstring chosen = CBrowse().Browse(folder, GetSafeHwnd());
+    if (!chosen.empty())
+        folder = chosen;
+    UpdateData(false);
+}
+
+// Runs the whole batch inside this handler: the main dialog pumps messages
+// while it converts, so Stop and the timer keep working meanwhile.
+void CBATDlg::OnBatchStart() {
+    SetRunning(true);
+    UpdateData(true);
+    BuildFileList();
+    timer->Start();
+    SetTimer(GetSafeHwnd(), kStatusTimer, kStatusPeriodMs, nullptr);
+    const int count = static_cast<int>(files.size());
+    for (current = 0; current < count; ++current) {
+        SendMessageW(mainDialog, batchMessage, reinterpret_cast<WPARAM>(files[current].c_str()), 0);
+        if (idle == 1)
+            break;
+        progressBar.SetPos((current + 1) * 100 / count);
+    }
+    SetRunning(false);
+    KillTimer(GetSafeHwnd(), kStatusTimer);
+}
+
+// Running: the stop request is clear, Batch Start is disabled and Stop enabled.
+void CBATDlg::SetRunning(bool running) {
+    idle = running ? 0 : 1;
+    EnableWindow(GetDlgItem(IDC_BAT_START), !running);
+    EnableWindow(GetDlgItem(IDC_STOP), running);
+}
+
+void CBATDlg::BuildFileList() {
+    files.clear();
+    std::wstring base = folder;
+    while (!base.empty() && base.back() == L'\\')
+        base.pop_back();
+    // An empty folder would search the root of the current drive.
+    if (base.empty())
+        return;
+    WIN32_FIND_DATAW found = {};
+    CHandleOwner<FindTraits> search(FindFirstFileW((base + L"\\*.*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(base + L"\\" + found.cFileName);
+    } while (FindNextFileW(search.Get(), &found));
+    SortCaseInsensitive(files);
+}
+
+void CBATDlg::OnStop() {
+    idle = 1;
+    SendMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(stopCommandId, BN_CLICKED), 0);
+}
+
+void CBATDlg::OnTimer() {
+    const DWORD seconds = timer->Elapsed() / 1000;
+    SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS,
+                    StatusText(current + 1, static_cast<int>(files.size()), seconds).c_str());
+}

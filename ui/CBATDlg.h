@@ -1,0 +1,49 @@
+#pragma once
+#include "engine/CTimeMmanager.h"
+#include "framework/CProgressCtrl.h"
+#include "ui/CBaseDialog.h"
+#include <memory>
+#include <string>
+#include <vector>
+
+// The batch dialog: converts every file of one folder, one after another,
+// by sending each path to the main dialog with the registered message
+// "WM_BATSTART_AUDIO" (the main dialog converts it before the send
+// returns). It shows the batch's progress and elapsed time, can stop the
+// batch, and remembers the folder under "LASTDIR".
+class CBATDlg : public CBaseDialog {
+  public:
+    // mainDialog receives the files and the Stop command.
+    explicit CBATDlg(HWND mainDialog);
+    // The same with a clock of the caller's choosing.
+    CBATDlg(HWND mainDialog, std::unique_ptr<CTimeMmanager> clock);
+    ~CBATDlg() override;
+
+    // A dropped file or folder becomes the folder to convert.
+    void OnDropFile(const std::wstring& path) override;
+
+  protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& exchange) override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    void OnBatchStart();
+    void OnChooseFolder();
+    void OnStop();
+    void OnTimer();
+
+  private:
+    // Every file of the folder (not its sub-folders), in case-insensitive order of the paths.
+    void BuildFileList();
+    void SetRunning(bool running);
+
+    std::vector<std::wstring> files;
+    HWND mainDialog;
+    std::unique_ptr<CTimeMmanager> timer;
+    int current = 0;
+    UINT batchMessage;
+    UINT stopCommandId;
+    CProgressCtrl progressBar;
+    std::wstring folder;
+};
