@@ -4,13 +4,14 @@
 #include "ui/CBaseDialog.h"
 #include "ui/CMyAboutDlg.h"
 #include "ui/CResDllHandle.h"
+#include "ui/CZEPDlg.h"
 
 const UINT WM_BATSTART_AUDIO = RegisterWindowMessageW(L"WM_BATSTART_AUDIO");
 const UINT WM_TRAYNOTIFY = RegisterWindowMessageW(L"WM_TRAYNOTIFY");
 
 bool CZEPApp::InitInstance() {
     InitBase(IDR_ACCELERATOR);
-    CBaseDialog mainDialog(IDD_ZEP_DIALOG, nullptr, 1, 0);
+    CZEPDlg mainDialog;
     SetMainWnd(&mainDialog);
     mainDialog.DoModal();
     SetMainWnd(nullptr);

@@ -1,0 +1,80 @@
+#include "MainDialogDriver.h"
+#include "DialogTestSupport.h"
+#include "resources/resource.h"
+#include "ui/CZEPApp.h"
+
+void CTestZEPDlg::RememberBatchFormat(const WAVEFORMATEX& format) {
+    int size = static_cast<int>(sizeof(WAVEFORMATEX)) + format.cbSize;
+    batchFormat.Resize(size);
+    batchFormat.CopyFrom(reinterpret_cast<const unsigned char*>(&format), size);
+}
+
+bool CTestZEPDlg::OnCommand(WORD id, WORD code, HWND control) {
+    bool handled = CZEPDlg::OnCommand(id, code, control);
+    if (id == IDC_CONVERT && code <= 1)
+        ++jobsDone;
+    return handled;
+}
+
+bool CTestZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    bool handled = CZEPDlg::HandleMessage(message, wParam, lParam, result);
+    if (message == WM_BATSTART_AUDIO)
+        ++jobsDone;
+    return handled;
+}
+
+void RunMainDialog(CTestZEPDlg& dialog, const std::function<void(HWND)>& script) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND window = WaitForDialogWith(thread, IDC_CONVERT);
+        if (!window)
+            return;
+        script(window);
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    dialog.DoModal();
+}
+
+bool WaitForJobs(CTestZEPDlg& dialog, int count, DWORD timeoutMs) {
+    return WaitUntil([&] { return dialog.jobsDone >= count; }, timeoutMs);
+}
+
+bool Convert(CTestZEPDlg& dialog, HWND window, DWORD timeoutMs) {
+    int before = dialog.jobsDone;
+    Click(window, IDC_CONVERT);
+    return WaitForJobs(dialog, before + 1, timeoutMs);
+}
+
+namespace {
+
+void SelectByPrefix(HWND chooser, int listId, const wchar_t* prefix) {
+    LRESULT index = SendMessageW(GetDlgItem(chooser, listId), CB_FINDSTRING,
+                                 static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix));
+    SelectEntry(chooser, listId, static_cast<int>(index));
+}
+
+} // namespace
+
+bool AnswerFormatChooser(DWORD thread, const wchar_t* tag, const wchar_t* attributes) {
+    // Found by its two lists: its title follows the system language.
+    HWND chooser = WaitForWindow(
+        thread, [](HWND window) { return GetDlgItem(window, 101) && GetDlgItem(window, 102); },
+        20000);
+    if (!chooser)
+        return false;
+    SelectByPrefix(chooser, 101, tag);
+    SelectByPrefix(chooser, 102, attributes);
+    Click(chooser, IDOK);
+    return true;
+}
+
+ShownBox AnswerMessageBox(DWORD thread, HWND owner, DWORD timeoutMs) {
+    ShownBox shown;
+    HWND box = WaitForOwnedDialog(thread, owner, timeoutMs);
+    if (!box)
+        return shown;
+    shown.caption = TextOf(box);
+    shown.text = StaticTexts(box);
+    Click(box, IDOK);
+    return shown;
+}

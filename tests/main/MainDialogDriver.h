@@ -1,0 +1,41 @@
+#pragma once
+#include "ui/CZEPDlg.h"
+#include <atomic>
+#include <functional>
+#include <string>
+
+// The main dialog as the tests see it: the job state it keeps, and a count
+// of the conversions it has finished handling.
+class CTestZEPDlg : public CZEPDlg {
+  public:
+    std::atomic<int> jobsDone{0};
+
+    bool HasDecoder() const { return decoderHolder.object != nullptr; }
+    int Finished() const { return finished; }
+    int OutputType() const { return outputType; }
+    void SetBatchState(int state) { batchState = state; }
+    // A target format remembered as if chosen earlier in a batch.
+    void RememberBatchFormat(const WAVEFORMATEX& format);
+
+  protected:
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+};
+
+// Runs the dialog modally on this thread while script drives it from a
+// thread of the test's own; the dialog is closed when the script returns.
+void RunMainDialog(CTestZEPDlg& dialog, const std::function<void(HWND)>& script);
+
+// Presses Convert and waits until the job has ended.
+bool Convert(CTestZEPDlg& dialog, HWND window, DWORD timeoutMs = 120000);
+bool WaitForJobs(CTestZEPDlg& dialog, int count, DWORD timeoutMs = 120000);
+
+// Presses OK in the system's format chooser, shown by the thread, after
+// choosing the tag and the attributes whose texts begin with the prefixes.
+bool AnswerFormatChooser(DWORD thread, const wchar_t* tag, const wchar_t* attributes);
+
+// Answers the next message box the thread shows over owner with OK.
+struct ShownBox {
+    std::wstring caption, text;
+};
+ShownBox AnswerMessageBox(DWORD thread, HWND owner, DWORD timeoutMs = 10000);

@@ -1,0 +1,294 @@
+#include "DialogTestSupport.h"
+#include "MainDialogDriver.h"
+#include "TestMedia.h"
+#include "TestRegistryBranch.h"
+#include "engine/CHWndList.h"
+#include "resources/resource.h"
+#include "settings/Profile.h"
+#include "ui/CZEPApp.h"
+#include "ui/Language.h"
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include <msacm.h>
+
+namespace {
+
+// Outputs for the host's checks: ZEP_TEST_MAIN_OUT names the folder as a host path.
+std::wstring OutputPath(const std::string& name) {
+    const char* folder = std::getenv("ZEP_TEST_MAIN_OUT");
+    std::string unixPath = std::string(folder ? folder : "/tmp") + "/" + name;
+    std::wstring path = L"Z:";
+    for (char c : unixPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class MainDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!MediaAvailable())
+            GTEST_SKIP() << "ZEP_TEST_MEDIA is not set";
+    }
+    // Input and output set as a user types them, output format chosen.
+    static void Prepare(HWND window, const std::wstring& input, const std::wstring& output,
+                        int type) {
+        SetItemText(window, IDC_INPUT_PATH, input);
+        SetItemText(window, IDC_OUTPUT_PATH, output);
+        SelectEntry(window, IDC_OUTPUT_FORMAT, type);
+    }
+    TestRegistryBranch registry;
+};
+
+WAVEFORMATEX Pcm(DWORD rate, WORD channels) {
+    WAVEFORMATEX format = {WAVE_FORMAT_PCM,
+                           channels,
+                           rate,
+                           rate * channels * 2u,
+                           static_cast<WORD>(channels * 2),
+                           16,
+                           0};
+    return format;
+}
+
+} // namespace
+
+TEST_F(MainDialog, FirstStartSelectsWavAcmAndShowsThePromptAndClosingRemembersTheList) {
+    std::wstring selected, status, menu;
+    {
+        CTestZEPDlg dialog;
+        RunMainDialog(dialog, [&](HWND window) {
+            HWND list = GetDlgItem(window, IDC_OUTPUT_FORMAT);
+            wchar_t text[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, SendMessageW(list, CB_GETCURSEL, 0, 0),
+                         reinterpret_cast<LPARAM>(text));
+            selected = text;
+            status = ItemText(window, IDC_STATUS);
+            wchar_t batch[64] = {};
+            GetMenuStringW(GetMenu(window), ID_BATCH, batch, 64, MF_BYCOMMAND);
+            menu = batch;
+            SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
+        });
+    }
+    EXPECT_EQ(L"WAV(ACM)", selected);
+    EXPECT_EQ(LoadPairedString(10047, 10048), status);
+    EXPECT_EQ(PickLanguage(L"バッチ処理(&B)", L"Bat(&B)"), menu);
+    EXPECT_EQ(2, ProfileGetInt(L"data", L"Audio", -1));
+    CTestZEPDlg again;
+    int type = -1;
+    RunMainDialog(again, [&](HWND window) {
+        type = static_cast<int>(
+            SendMessageW(GetDlgItem(window, IDC_OUTPUT_FORMAT), CB_GETCURSEL, 0, 0));
+    });
+    EXPECT_EQ(2, type);
+}
+
+TEST_F(MainDialog, EnterAndEscapeLeaveTheDialogOpen) {
+    CTestZEPDlg dialog;
+    bool stillOpen = false;
+    RunMainDialog(dialog, [&](HWND window) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        Sleep(300);
+        stillOpen = IsWindowVisible(window) != 0;
+    });
+    EXPECT_TRUE(stillOpen);
+}
+
+TEST_F(MainDialog, ChangingTheListRenamesTheOutputOnlyWithAnInput) {
+    CTestZEPDlg dialog;
+    std::wstring withInput, withoutInput;
+    RunMainDialog(dialog, [&](HWND window) {
+        SelectEntry(window, IDC_OUTPUT_FORMAT, 3);
+        withoutInput = ItemText(window, IDC_OUTPUT_PATH);
+        DropFiles(window, {L"C:\\m\\x.wav", L"C:\\m\\a.wav"});
+        SetItemText(window, IDC_OUTPUT_PATH, L"");
+        SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
+        withInput = ItemText(window, IDC_OUTPUT_PATH);
+    });
+    EXPECT_EQ(L"", withoutInput);
+    EXPECT_EQ(L"C:\\m\\a.mp3", withInput);
+    EXPECT_EQ(2, dialog.OutputType());
+}
+
+TEST_F(MainDialog, AnEmptyInputShows6001AndChangesNothing) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    bool convertEnabled = false;
+    ShownBox box;
+    RunMainDialog(dialog, [&](HWND window) {
+        Click(window, IDC_CONVERT);
+        box = AnswerMessageBox(thread, window);
+        WaitForJobs(dialog, 1);
+        convertEnabled = IsItemEnabled(window, IDC_CONVERT);
+    });
+    EXPECT_EQ(L"Error No.6001", box.caption);
+    EXPECT_NE(std::wstring::npos, box.text.find(L"Error No.6001"));
+    EXPECT_TRUE(convertEnabled);
+    EXPECT_FALSE(dialog.HasDecoder());
+}
+
+TEST_F(MainDialog, AnUndecodableInputShows915AndKeepsNoDecoder) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    std::wstring output = OutputPath("never-written.wav");
+    ShownBox box;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("not_audio.txt"), output, 0);
+        Click(window, IDC_CONVERT);
+        box = AnswerMessageBox(thread, window);
+        WaitForJobs(dialog, 1);
+    });
+    EXPECT_EQ(L"Error No.0915", box.caption);
+    // The text comes from the resource library in the system's language.
+    EXPECT_NE(std::wstring::npos, box.text.find(LoadResPairedString(10269, 10270)));
+    EXPECT_FALSE(dialog.HasDecoder());
+    EXPECT_FALSE(FileExists(output));
+}
+
+TEST_F(MainDialog, WavAcmToPcmThroughTheRealChooser) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    std::wstring status;
+    bool answered = false;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), OutputPath("main-pcm.wav"), 0);
+        Click(window, IDC_CONVERT);
+        answered = AnswerFormatChooser(thread, L"PCM", L"44100 Hz; 16 bits; Stereo");
+        WaitForJobs(dialog, 1);
+        status = ItemText(window, IDC_STATUS);
+    });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(L"100 %", status);
+    EXPECT_TRUE(FileExists(OutputPath("main-pcm.wav")));
+}
+
+TEST_F(MainDialog, WavAcmToImaAdpcmWithTheRememberedBatchFormat) {
+    WAVEFORMATEX source = Pcm(44100, 2);
+    std::vector<unsigned char> ima(64);
+    auto* target = reinterpret_cast<WAVEFORMATEX*>(ima.data());
+    target->wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+    ASSERT_EQ(0u, acmFormatSuggest(nullptr, &source, target, static_cast<DWORD>(ima.size()),
+                                   ACM_FORMATSUGGESTF_WFORMATTAG));
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(2);
+    dialog.RememberBatchFormat(*target);
+    std::wstring status;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.flac"), OutputPath("main-ima.wav"), 0);
+        Convert(dialog, window);
+        status = ItemText(window, IDC_STATUS);
+    });
+    EXPECT_EQ(L"100 %", status);
+    EXPECT_TRUE(FileExists(OutputPath("main-ima.wav")));
+}
+
+TEST_F(MainDialog, StopInTheMiddleKeepsTheLastPercentAndAShorterFile) {
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(2);
+    dialog.RememberBatchFormat(Pcm(44100, 2));
+    std::wstring running, stopped;
+    bool stopEnabledWhileRunning = false, stopEnabledAfter = true;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("long_60s.wav"), OutputPath("main-stopped.wav"), 0);
+        Click(window, IDC_CONVERT);
+        // The status line gains its time text with the first timer tick.
+        WaitUntil([&] { return ItemText(window, IDC_STATUS).find(L'(') != std::wstring::npos; },
+                  30000);
+        running = ItemText(window, IDC_STATUS);
+        stopEnabledWhileRunning = IsItemEnabled(window, IDC_STOP);
+        Click(window, IDC_STOP);
+        WaitForJobs(dialog, 1, 60000);
+        stopped = ItemText(window, IDC_STATUS);
+        stopEnabledAfter = IsItemEnabled(window, IDC_STOP);
+    });
+    EXPECT_TRUE(stopEnabledWhileRunning);
+    EXPECT_FALSE(stopEnabledAfter);
+    EXPECT_NE(std::wstring::npos, running.find(L'%'));
+    EXPECT_NE(std::wstring::npos, running.find(L"(00:00:"));
+    EXPECT_NE(std::wstring::npos, running.find(LoadResPairedString(10065, 10066) + L"00:"));
+    EXPECT_NE(L"100 %", stopped);
+    EXPECT_TRUE(FileExists(OutputPath("main-stopped.wav")));
+}
+
+TEST_F(MainDialog, AListWithoutSelectionConvertsNothing) {
+    CTestZEPDlg dialog;
+    std::wstring output = OutputPath("main-no-type.wav");
+    bool convertEnabled = false;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), output, -1);
+        Convert(dialog, window);
+        convertEnabled = IsItemEnabled(window, IDC_CONVERT);
+    });
+    EXPECT_EQ(-1, dialog.OutputType());
+    EXPECT_TRUE(convertEnabled);
+    EXPECT_EQ(1, dialog.Finished());
+    EXPECT_FALSE(FileExists(output));
+}
+
+namespace {
+
+// A log window of this process that records the lines it is sent.
+class FakeJotter {
+  public:
+    FakeJotter() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ZepFakeJotter";
+        RegisterClassW(&windowClass);
+        window = CreateWindowW(L"ZepFakeJotter", L"Jotter - test", WS_OVERLAPPED, 0, 0, 100, 100,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&lines));
+    }
+    ~FakeJotter() { DestroyWindow(window); }
+    HWND window;
+    std::vector<std::wstring> lines;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COPYDATA) {
+            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            reinterpret_cast<std::vector<std::wstring>*>(GetWindowLongPtrW(window, GWLP_USERDATA))
+                ->push_back(static_cast<const wchar_t*>(data->lpData));
+            return TRUE;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
+    FakeJotter jotter;
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(1);
+    const std::wstring input = MediaPath("not_audio.txt");
+    RunMainDialog(dialog, [&](HWND window) {
+        SendMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(input.c_str()), 0);
+    });
+    ASSERT_EQ(3u, jotter.lines.size());
+    EXPECT_EQ(input, jotter.lines[0]);
+    EXPECT_EQ(0u, jotter.lines[1].find(L"Error No.0915"));
+    EXPECT_EQ(L"", jotter.lines[2]);
+    // A box would have kept the message waiting: it returned with the job done.
+    EXPECT_EQ(1, dialog.jobsDone);
+}
+
+TEST_F(MainDialog, ShowsItsCaptionsInTheSystemLanguageAndLeavesAScreenshot) {
+    CTestZEPDlg dialog;
+    std::wstring input, convert;
+    RunMainDialog(dialog, [&](HWND window) {
+        input = ItemText(window, IDC_INPUT_GROUP);
+        convert = ItemText(window, IDC_CONVERT);
+        Sleep(300); // let it paint
+        SaveScreenshot(window, InLanguage(L"main-dialog-ja", L"main-dialog-en"));
+    });
+    EXPECT_EQ(InLanguage(L"入力ファイル名[音源ファイル]", L"Input Path[Audio File]"), input);
+    EXPECT_EQ(InLanguage(L"変換(&C)", L"Conversion(&C)"), convert);
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include "decode/CDecAudio.h"
+#include "encode/CEncGOGO.h"
+#include "encode/CEncWMVWMA.h"
+#include "engine/CMemBuffBase.h"
+#include "engine/CMemBuffClassBase.h"
+#include "engine/CMemBuffClassBaseConst.h"
+#include "engine/CTimeMmanager.h"
+#include "framework/CComboBox.h"
+#include "framework/CProgressCtrl.h"
+#include "pcm/CWaveFileACM.h"
+#include "settings/CAudioInfo.h"
+#include "ui/CBaseDialog.h"
+#include <functional>
+#include <string>
+
+// The main window: input and output paths, the output-format list, and the
+// conversion job that runs inside the Convert button's handler on this
+// thread, draining the message queue between blocks.
+class CZEPDlg : public CBaseDialog {
+  public:
+    CZEPDlg();
+    ~CZEPDlg() override;
+
+    void OnDropFile(const std::wstring& path) override;
+    // The output type of the list's selection (-1 for none); forces the
+    // output path's extension to match it.
+    int DecideOutputType();
+    // Shows a failure as "Error No.%04d" with its text, or sends it to the
+    // log window during a batch; 0 and -2 are silent.
+    void ShowError(int number);
+
+    void OnConvert();
+    void OnStop();
+    void OnTimer(UINT_PTR id);
+    LRESULT OnBatchFile(const wchar_t* path);
+    void OnBatchMenu();
+
+  protected:
+    void DoDataExchange(CDataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    // One block from the decoder to the encoder: 0 to go on, else the result.
+    using BlockWriter = std::function<int(unsigned char* bytes, int count)>;
+
+    void OnBrowseInput();
+    void OnBrowseOutput();
+    void OnSetting();
+    int RunJob(int type);
+    int ConvertWav();
+    int PrepareWavOutput();
+    int ConvertMp3(bool layer3Wav);
+    int ConvertWma();
+    int RunBlockLoop(const BlockWriter& write);
+    void BeginProgress();
+    void EndProgress();
+    void EnableJobButtons(bool running);
+    CDecAudio* Decoder() const { return decoderHolder.object; }
+
+    CAudioInfo settings;
+    CMemBuffClassBaseConst<CEncWMVWMA> wmaHolder;
+    CMemBuffClassBaseConst<CWaveFileACM> wavHolder;
+    CMemBuffClassBaseConst<CEncGOGO> mp3Holder;
+    CMemBuffClassBase<CDecAudio> decoderHolder;
+    CTimeMmanager timeKeeper;
+    double progress = 0.0;
+    int finished = 1;
+    int lastCount = 0;
+    unsigned char* block = nullptr;
+    int batchState = 0;
+    CMemBuffBase<unsigned char> batchFormat;
+    int outputType = 0;
+    CComboBox outputList;
+    CProgressCtrl progressBar;
+    std::wstring inputPath;
+    std::wstring outputPath;
+    HICON icon;
+    // Set while a job runs: the message pump must not start a second one.
+    bool jobRunning = false;
+};
