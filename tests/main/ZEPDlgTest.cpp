@@ -3,6 +3,7 @@
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "engine/CHWndList.h"
+#include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"
 #include "ui/CZEPApp.h"
@@ -291,4 +292,101 @@ TEST_F(MainDialog, ShowsItsCaptionsInTheSystemLanguageAndLeavesAScreenshot) {
     });
     EXPECT_EQ(InLanguage(L"入力ファイル名[音源ファイル]", L"Input Path[Audio File]"), input);
     EXPECT_EQ(InLanguage(L"変換(&C)", L"Conversion(&C)"), convert);
+}
+
+namespace {
+
+HWND WaitForMp3Settings(DWORD thread, DWORD timeoutMs = 10000) {
+    return WaitForDialogWith(thread, IDC_GOGO_VBR_BPS, timeoutMs);
+}
+
+} // namespace
+
+TEST_F(MainDialog, Mp3AndLayer3WaveAfterTheSettingsDialog) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    std::wstring mp3Status, waveStatus;
+    bool askedTwice = true;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.ogg"), OutputPath("main-mp3.wav"), 2);
+        Click(window, IDC_CONVERT);
+        HWND settings = WaitForMp3Settings(thread);
+        askedTwice = settings != nullptr;
+        Click(settings, IDOK);
+        WaitForJobs(dialog, 1);
+        mp3Status = ItemText(window, IDC_STATUS);
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), OutputPath("main-layer3.mp3"), 1);
+        Click(window, IDC_CONVERT);
+        settings = WaitForMp3Settings(thread);
+        askedTwice = askedTwice && settings != nullptr;
+        Click(settings, IDOK);
+        WaitForJobs(dialog, 2);
+        waveStatus = ItemText(window, IDC_STATUS);
+    });
+    // Outside a batch every job asks; the list alone decides the extension.
+    EXPECT_TRUE(askedTwice);
+    EXPECT_EQ(L"100 %", mp3Status);
+    EXPECT_EQ(L"100 %", waveStatus);
+    EXPECT_TRUE(FileExists(OutputPath("main-mp3.mp3")));
+    EXPECT_TRUE(FileExists(OutputPath("main-layer3.wav")));
+}
+
+TEST_F(MainDialog, CancellingTheMp3SettingsEndsSilently) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    const std::wstring output = OutputPath("main-cancelled.mp3");
+    std::wstring status;
+    HWND box = nullptr;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), output, 2);
+        Click(window, IDC_CONVERT);
+        Click(WaitForMp3Settings(thread), IDCANCEL);
+        WaitForJobs(dialog, 1);
+        box = WaitForOwnedDialog(thread, window, 500);
+        status = ItemText(window, IDC_STATUS);
+    });
+    EXPECT_EQ(nullptr, box);
+    EXPECT_EQ(LoadPairedString(10047, 10048), status);
+    EXPECT_FALSE(FileExists(output));
+    EXPECT_TRUE(dialog.HasDecoder());
+}
+
+TEST_F(MainDialog, WmaEndsWithItsErrorOnThisPlatform) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    ShownBox box;
+    bool convertEnabled = false;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), OutputPath("main.wma"), 3);
+        Click(window, IDC_CONVERT);
+        Click(WaitForDialogWith(thread, IDC_WMA_TWO_PASS), IDOK);
+        box = AnswerMessageBox(thread, window, 20000);
+        WaitForJobs(dialog, 1);
+        convertEnabled = IsItemEnabled(window, IDC_CONVERT);
+    });
+    // Wine's Windows Media writer has no system profiles.
+    EXPECT_EQ(L"Error No.3001", box.caption);
+    EXPECT_TRUE(convertEnabled);
+}
+
+TEST_F(MainDialog, InABatchOnlyTheFirstFileAsksForSettings) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(1);
+    const std::wstring first = MediaPath("u8_mono_22k.wav"),
+                       second = MediaPath("s24_stereo_48k.wav");
+    HWND secondDialog = nullptr;
+    RunMainDialog(dialog, [&](HWND window) {
+        SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
+        PostMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(first.c_str()), 0);
+        Click(WaitForMp3Settings(thread), IDOK);
+        WaitForJobs(dialog, 1);
+        PostMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(second.c_str()), 0);
+        secondDialog = WaitForMp3Settings(thread, 1500);
+        if (secondDialog)
+            Click(secondDialog, IDCANCEL);
+        WaitForJobs(dialog, 2);
+    });
+    EXPECT_EQ(nullptr, secondDialog);
+    EXPECT_EQ(2, dialog.jobsDone);
 }

@@ -18,4 +18,11 @@ awk -v d="$duration" 'BEGIN { exit !(d > 9.9 && d < 10.1) }' || fail "main-ima.w
 duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/main-stopped.wav")
 awk -v d="$duration" 'BEGIN { exit !(d > 0 && d < 59) }' || fail "stopped output lasts $duration s"
 ffmpeg -nostdin -v error -i "$out/main-stopped.wav" -f null - || fail "stopped output does not decode"
-echo "main dialog outputs: 3 passed, 0 failed"
+[ "$(probe main-mp3.mp3 codec_name)" = mp3 ] || fail "main-mp3.mp3 is not MP3"
+[ "$(ffprobe -v error -show_entries format=format_name -of csv=p=0 "$out/main-layer3.wav")" = wav ] &&
+  [ "$(probe main-layer3.wav codec_name)" = mp3 ] || fail "main-layer3.wav is not MP3 in WAVE"
+for f in main-mp3.mp3 main-layer3.wav; do
+  duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$f")
+  awk -v d="$duration" 'BEGIN { exit !(d > 9.9 && d < 10.2) }' || fail "$f lasts $duration s"
+done
+echo "main dialog outputs: 5 passed, 0 failed"
