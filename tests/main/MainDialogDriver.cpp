@@ -17,6 +17,11 @@ bool CTestZEPDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 bool CTestZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (message == ShowErrorMessage) {
+        ShowError(static_cast<int>(wParam));
+        ++jobsDone;
+        return true;
+    }
     bool handled = CZEPDlg::HandleMessage(message, wParam, lParam, result);
     if (message == WM_BATSTART_AUDIO)
         ++jobsDone;

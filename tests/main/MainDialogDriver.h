@@ -14,8 +14,13 @@ class CTestZEPDlg : public CZEPDlg {
     int Finished() const { return finished; }
     int OutputType() const { return outputType; }
     void SetBatchState(int state) { batchState = state; }
+    // Replaces the WMA writer, e.g. by one that reports an analysis pass.
+    void UseWmaWriter(CEncWMVWMA* writer) { wmaHolder.Attach(writer); }
     // A target format remembered as if chosen earlier in a batch.
     void RememberBatchFormat(const WAVEFORMATEX& format);
+
+    // Posted to the dialog: shows the error number in wParam on the dialog's thread.
+    static const UINT ShowErrorMessage = WM_APP + 7;
 
   protected:
     bool OnCommand(WORD id, WORD code, HWND control) override;

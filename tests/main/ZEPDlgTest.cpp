@@ -6,6 +6,7 @@
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"
+#include "ui/CResDllHandle.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
 #include <cstdlib>
@@ -389,4 +390,114 @@ TEST_F(MainDialog, InABatchOnlyTheFirstFileAsksForSettings) {
     });
     EXPECT_EQ(nullptr, secondDialog);
     EXPECT_EQ(2, dialog.jobsDone);
+}
+
+TEST_F(MainDialog, WavAcmToImaAdpcmThroughTheRealChooser) {
+    const DWORD thread = GetCurrentThreadId();
+    CTestZEPDlg dialog;
+    bool answered = false;
+    std::wstring status;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, MediaPath("s16_stereo_44k.wav"), OutputPath("main-ima-chosen.wav"), 0);
+        Click(window, IDC_CONVERT);
+        answered = AnswerFormatChooser(thread, L"IMA ADPCM", L"44100 Hz; 4 bits; Stereo");
+        WaitForJobs(dialog, 1);
+        status = ItemText(window, IDC_STATUS);
+    });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(L"100 %", status);
+    EXPECT_TRUE(FileExists(OutputPath("main-ima-chosen.wav")));
+}
+
+namespace {
+
+// Errors shown on the dialog's own thread; each box is read and closed.
+std::vector<ShownBox> ShowErrors(CTestZEPDlg& dialog, const std::vector<int>& numbers) {
+    const DWORD thread = GetCurrentThreadId();
+    std::vector<ShownBox> shown;
+    RunMainDialog(dialog, [&](HWND window) {
+        for (int number : numbers) {
+            int before = dialog.jobsDone;
+            PostMessageW(window, CTestZEPDlg::ShowErrorMessage, static_cast<WPARAM>(number), 0);
+            shown.push_back(
+                AnswerMessageBox(thread, window, number == 0 || number == -2 ? 500 : 10000));
+            WaitForJobs(dialog, before + 1);
+        }
+    });
+    return shown;
+}
+
+} // namespace
+
+TEST_F(MainDialog, ErrorHeadingsAndTextsAndSilentNumbers) {
+    CTestZEPDlg dialog;
+    std::vector<ShownBox> shown = ShowErrors(dialog, {915, 6001, -41, 12345, 0, -2});
+    ASSERT_EQ(6u, shown.size());
+    EXPECT_EQ(L"Error No.0915", shown[0].caption);
+    EXPECT_EQ(L"Error No.6001", shown[1].caption);
+    EXPECT_EQ(L"Error No.-041", shown[2].caption);
+    EXPECT_EQ(L"Error No.12345", shown[3].caption);
+    EXPECT_NE(std::wstring::npos, shown[3].text.find(LoadResPairedString(10271, 10272)));
+    EXPECT_EQ(L"", shown[4].caption);
+    EXPECT_EQ(L"", shown[5].caption);
+}
+
+TEST_F(MainDialog, WithoutTheResourceLibraryAFailureStillShowsItsNumber) {
+    ResDllHandle.Free();
+    CTestZEPDlg dialog;
+    std::vector<ShownBox> shown = ShowErrors(dialog, {915});
+    ResDllHandle.Load(L"Res.dll");
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(L"Error No.0915", shown[0].caption);
+    EXPECT_NE(std::wstring::npos, shown[0].text.find(L"Error No.0915"));
+    EXPECT_EQ(1, dialog.Finished());
+}
+
+TEST_F(MainDialog, InABatchWithoutALogWindowTheBoxAppears) {
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(1);
+    std::vector<ShownBox> shown = ShowErrors(dialog, {915});
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(L"Error No.0915", shown[0].caption);
+}
+
+namespace {
+
+// A writer that reports an analysis pass, as a two-pass profile does.
+class CAnalysingWriter : public CEncWMVWMA {
+  public:
+    int GetTwoPass() const override { return 1; }
+};
+
+} // namespace
+
+TEST_F(MainDialog, TheAnalysisPassPrefixesThePercent) {
+    CTestZEPDlg dialog;
+    dialog.UseWmaWriter(new CAnalysingWriter);
+    std::wstring status;
+    RunMainDialog(dialog, [&](HWND window) {
+        SendMessageW(window, WM_TIMER, 1, 0);
+        status = ItemText(window, IDC_STATUS);
+    });
+    EXPECT_EQ(0u, status.find(LoadResPairedString(10001, 10002) + L"  0 % (00:00:00"));
+}
+
+TEST_F(MainDialog, ABatchFileArrivingDuringAJobIsIgnored) {
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(2);
+    dialog.RememberBatchFormat(Pcm(44100, 2));
+    const std::wstring running = MediaPath("long_60s.wav"),
+                       intruder = MediaPath("s16_stereo_44k.wav");
+    std::wstring inputDuringJob;
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, running, OutputPath("main-reentry.wav"), 0);
+        Click(window, IDC_CONVERT);
+        WaitUntil([&] { return IsItemEnabled(window, IDC_STOP); });
+        SendMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(intruder.c_str()), 0);
+        inputDuringJob = ItemText(window, IDC_INPUT_PATH);
+        Click(window, IDC_STOP);
+        WaitForJobs(dialog, 2, 60000);
+    });
+    EXPECT_EQ(running, inputDuringJob);
+    EXPECT_FALSE(FileExists(OutputPath("s16_stereo_44k.wav")));
 }

@@ -25,4 +25,5 @@ for f in main-mp3.mp3 main-layer3.wav; do
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$f")
   awk -v d="$duration" 'BEGIN { exit !(d > 9.9 && d < 10.2) }' || fail "$f lasts $duration s"
 done
-echo "main dialog outputs: 5 passed, 0 failed"
+[ "$(probe main-ima-chosen.wav codec_name)" = adpcm_ima_wav ] || fail "main-ima-chosen.wav is not IMA ADPCM"
+echo "main dialog outputs: 6 passed, 0 failed"
