@@ -61,7 +61,6 @@ bool CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
         result = OnInitDialog();
         return true;
     case WM_COMMAND:
-        result = TRUE;
         return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     default:
         return false;
@@ -76,7 +75,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self)
         return FALSE;
-    INT_PTR result = FALSE;
+    // Handled messages answer TRUE unless their handler says otherwise.
+    INT_PTR result = TRUE;
     bool handled = false;
     try {
         handled = self->HandleMessage(message, wParam, lParam, result);

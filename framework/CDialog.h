@@ -37,7 +37,8 @@ class CDialog {
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // WM_COMMAND; true when handled.
     virtual bool OnCommand(WORD id, WORD code, HWND control);
-    // Returns true when the message was handled; result is then the dialog procedure's answer.
+    // Returns true when the message was handled; result is then the dialog procedure's answer,
+    // TRUE unless the handler sets it.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
     // The answer to a message that the dialog manager takes from DWLP_MSGRESULT (WM_NOTIFY).
     void SetMessageResult(LRESULT result);

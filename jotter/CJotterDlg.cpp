@@ -60,18 +60,15 @@ bool CJotterDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     case WM_COPYDATA:
         AppendLine(LineFromCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         SetMessageResult(TRUE);
-        result = TRUE;
         return true;
     case WM_SIZE:
         FitView();
         return false;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {240, 160};
-        result = TRUE;
         return true;
     case WM_CLOSE:
         EndDialog(IDCANCEL);
-        result = TRUE;
         return true;
     default:
         return CDialog::HandleMessage(message, wParam, lParam, result);

@@ -53,6 +53,17 @@ Windows Registry Editor Version 5.00
 REG
 }
 
+# Xvfb runs no window manager, and Wine waits 2 s for one whenever a managed
+# window is hidden: the windows of the test programs stay unmanaged.
+unmanaged_test_windows() {
+  printf '\xff\xfe'
+  { echo 'Windows Registry Editor Version 5.00'
+    for program in framework_tests ui_tests jotter_tests; do
+      printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe\\X11 Driver]\n"Managed"="N"\n' "$program"
+    done
+  } | iconv -f UTF-8 -t UTF-16LE
+}
+
 prepare_prefix() {
   [ -f "$WINEPREFIX/.zep-ready" ] && return 0
   echo "wine-session: creating the Wine prefix $WINEPREFIX (once)"
@@ -62,6 +73,8 @@ prepare_prefix() {
   local reg="$WINEPREFIX/drive_c/zep-fonts.reg"
   font_replacements >"$reg"
   wine regedit /S 'C:\zep-fonts.reg' >/dev/null 2>&1
+  unmanaged_test_windows >"$WINEPREFIX/drive_c/zep-tests.reg"
+  wine regedit /S 'C:\zep-tests.reg' >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.zep-ready"
 }

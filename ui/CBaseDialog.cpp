@@ -87,35 +87,29 @@ void CBaseDialog::EnableToolTips() {
 bool CBaseDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
     case WM_SYSCOMMAND:
-        result = 0;
         return OnSysCommand(wParam);
     case WM_MOUSEMOVE:
         OnMouseMove(wParam);
         return false;
     case WM_CLOSE:
         OnClose();
-        result = 0;
         return true;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        result = 0;
         return true;
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return false;
     case kInitDoneMessage:
         SetMessageResult(OnInitDone());
-        result = TRUE;
         return true;
     case WM_CONTEXTMENU:
         OnContextMenu();
-        result = 0;
         return true;
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lParam)->code != TTN_GETDISPINFOW)
             break;
         SetMessageResult(OnToolTipText(reinterpret_cast<NMHDR*>(lParam)));
-        result = TRUE;
         return true;
     }
     return CDialog::HandleMessage(message, wParam, lParam, result);

@@ -1,0 +1,78 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Helpers for tests that drive real windows: finding the windows that code
+// under test opens (also modally, also in other processes), and answering
+// them from a thread of the test's own.
+
+std::wstring ClassNameOf(HWND window);
+// A control's text also in another process, where GetWindowText reads nothing.
+std::wstring ControlText(HWND control);
+DWORD ProcessOf(HWND window);
+bool IsDialogClass(HWND window);
+
+// Polls until the condition holds; false when the time ran out first.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// The first visible top-level window that match accepts, polling until the
+// time runs out; null when none appeared.
+HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+
+// A visible dialog of the given thread with the given caption.
+HWND WaitForThreadDialog(DWORD threadId, const std::wstring& caption, DWORD timeoutMs = 10000);
+
+// Runs work on a thread of its own and waits for it on destruction.
+class CTestThread {
+  public:
+    explicit CTestThread(std::function<void()> work) : thread(std::move(work)) {}
+    ~CTestThread() { thread.join(); }
+
+  private:
+    std::thread thread;
+};
+
+// While it lives, answers every message box of this process with its OK
+// button and keeps the boxes' texts.
+class CMessageBoxAnswerer {
+  public:
+    CMessageBoxAnswerer();
+    ~CMessageBoxAnswerer();
+    std::vector<std::wstring> Texts();
+    std::vector<std::wstring> Captions();
+
+  private:
+    void Watch();
+
+    std::mutex lock;
+    std::vector<std::wstring> texts, captions;
+    std::vector<HWND> answered;
+    bool stopping = false;
+    std::thread watcher;
+};
+
+// A program started for a test; ended by force on destruction if still running.
+class CTestProcess {
+  public:
+    // folder empty: the test's current folder.
+    CTestProcess(const std::wstring& program, const std::wstring& folder = std::wstring());
+    ~CTestProcess();
+    CTestProcess(const CTestProcess&) = delete;
+    CTestProcess& operator=(const CTestProcess&) = delete;
+
+    bool Started() const { return process != nullptr; }
+    DWORD Id() const { return id; }
+    // A visible top-level window of this process whose title begins with the prefix.
+    HWND WaitForWindow(const std::wstring& titlePrefix, DWORD timeoutMs = 15000) const;
+    // The exit code, or -1 when it did not end in time.
+    long WaitForExit(DWORD timeoutMs = 10000) const;
+
+  private:
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
