@@ -87,7 +87,9 @@ void CBaseDialog::EnableToolTips() {
 bool CBaseDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
     case WM_SYSCOMMAND:
-        result = 0;
+        // A dialog procedure answers TRUE for a command it took; FALSE would let
+        // the dialog manager carry out Close even while busy.
+        result = TRUE;
         return OnSysCommand(wParam);
     case WM_MOUSEMOVE:
         OnMouseMove(wParam);
