@@ -1,0 +1,165 @@
+#include "settings/CAudioDlg.h"
+#include "DialogTestSupport.h"
+#include "SettingsTestSupport.h"
+#include "resdll/Res.h"
+#include "resources/resource.h"
+#include "settings/CAudioInfo.h"
+#include <memory>
+
+namespace {
+
+// What the main dialog's Setting button does with its record: a copy in,
+// the copy back only on OK, then the record saved whatever the answer; the
+// dialog's own copy saves itself last, when the dialog is destroyed.
+INT_PTR EditLikeTheMainDialog(CAudioInfo& settings) {
+    auto dialog = std::make_unique<CAudioDlg>(nullptr);
+    dialog->settings.CopyFrom(settings);
+    INT_PTR result = dialog->DoModal();
+    if (result == IDOK)
+        settings.CopyFrom(dialog->settings);
+    settings.Save();
+    dialog.reset();
+    return result;
+}
+
+HWND WaitForSettingDialog(DWORD ui) { return WaitForDialogWith(ui, IDC_SETTING_VOLUME); }
+
+// Opens the volume dialog from "Setting" and confirms text there.
+void EditVolumeIn(DWORD ui, HWND setting, const std::wstring& text) {
+    Click(setting, IDC_SETTING_VOLUME);
+    HWND volume = WaitForDialogWith(ui, IDC_VOLUME_LABEL);
+    ASSERT_NE(nullptr, volume);
+    SetItemText(volume, IDC_VOLUME, text);
+    Click(volume, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(volume); }));
+}
+
+// Opens the MP3 dialog from "Setting" and confirms a constant bit rate there.
+void EditMp3In(DWORD ui, HWND setting, int cbrIndex) {
+    Click(setting, IDC_SETTING_MP3);
+    HWND mp3 = WaitForDialogWith(ui, IDC_GOGO_VBR_BPS);
+    ASSERT_NE(nullptr, mp3);
+    SelectEntry(mp3, IDC_GOGO_CBR_BPS, cbrIndex);
+    Click(mp3, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(mp3); }));
+}
+
+} // namespace
+
+TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
+    TestRegistryBranch branch;
+    CAudioInfo settings;
+    const DWORD ui = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND dialog = WaitForSettingDialog(ui);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(InLanguage(L"設定", L"Setting"), TextOf(dialog));
+        EXPECT_EQ(
+            InLanguage(L"午後のこ～だ設定(MP3/Layer-3 WAV)", L"Setting Gogo(MP3/Layer-3 WAV)"),
+            ItemText(dialog, IDC_SETTING_MP3_GROUP));
+        EXPECT_EQ(InLanguage(L"午後設定画面...(&G)", L"Gogo Setting Dlg...(&G)"),
+                  ItemText(dialog, IDC_SETTING_MP3));
+        EXPECT_EQ(InLanguage(L"WMA(MS-AUDIO)設定", L"Setting WMA(MS-AUDIO)"),
+                  ItemText(dialog, IDC_SETTING_WMA_GROUP));
+        EXPECT_EQ(InLanguage(L"WMA設定画面...(&W)", L"WMA Setting Dlg...(&W)"),
+                  ItemText(dialog, IDC_SETTING_WMA));
+        EXPECT_EQ(InLanguage(L"ボリューム設定", L"Setting Volume"),
+                  ItemText(dialog, IDC_SETTING_VOLUME_GROUP));
+        EXPECT_EQ(InLanguage(L"ボリューム設定画面...(&V)", L"Volume Setting Dlg...(&V)"),
+                  ItemText(dialog, IDC_SETTING_VOLUME));
+        EXPECT_EQ(InLanguage(L"キャンセル", L"Cancel"), ItemText(dialog, IDCANCEL));
+        if (ResDllHandle.GetModule())
+            SaveScreenshot(dialog, L"setting-" + InLanguage(L"ja", L"en"));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
+}
+
+TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
+    REQUIRE_RES_DLL();
+    TestRegistryBranch branch;
+    {
+        CAudioInfo settings; // the main dialog's record, destroyed at program exit
+        const DWORD ui = GetCurrentThreadId();
+        CTestThread driver([&] {
+            HWND dialog = WaitForSettingDialog(ui);
+            ASSERT_NE(nullptr, dialog);
+            EditVolumeIn(ui, dialog, L"50");
+            // Saved right after the volume dialog, while "Setting" is still open.
+            EXPECT_EQ(50, StoredInt(L"VOL"));
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
+        driver.Join();
+        EXPECT_EQ(100, settings.VOL);
+        // The main record was saved first, the dialog's copy last.
+        EXPECT_EQ(50, StoredInt(L"VOL"));
+    }
+    EXPECT_EQ(100, StoredInt(L"VOL"));
+}
+
+TEST(CAudioDlg, OkHandsTheSubDialogsChoicesToTheMainRecord) {
+    REQUIRE_RES_DLL();
+    TestRegistryBranch branch;
+    {
+        CAudioInfo settings;
+        const DWORD ui = GetCurrentThreadId();
+        CTestThread driver([&] {
+            HWND dialog = WaitForSettingDialog(ui);
+            ASSERT_NE(nullptr, dialog);
+            EditMp3In(ui, dialog, 13); // 320
+            EditVolumeIn(ui, dialog, L"80");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
+        driver.Join();
+        EXPECT_EQ(320, settings.cbr_bps);
+        EXPECT_EQ(80, settings.VOL);
+        EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+    }
+    EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+    EXPECT_EQ(80, StoredInt(L"VOL"));
+}
+
+TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
+    REQUIRE_RES_DLL();
+    TestRegistryBranch branch;
+    {
+        CAudioInfo settings;
+        const DWORD ui = GetCurrentThreadId();
+        CTestThread driver([&] {
+            HWND dialog = WaitForSettingDialog(ui);
+            ASSERT_NE(nullptr, dialog);
+            EditMp3In(ui, dialog, 13); // 320
+            EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
+        driver.Join();
+        EXPECT_EQ(160, settings.cbr_bps);
+        EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+    }
+    EXPECT_EQ(160, StoredInt(L"cbr_bps"));
+}
+
+TEST(CAudioDlg, WithoutTheLibraryTheButtonsOpenNothingAndChangeNothing) {
+    REQUIRE_NO_RES_DLL();
+    TestRegistryBranch branch;
+    CAudioInfo settings;
+    settings.VOL = 60;
+    const DWORD ui = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND dialog = WaitForSettingDialog(ui);
+        ASSERT_NE(nullptr, dialog);
+        for (int button : {IDC_SETTING_MP3, IDC_SETTING_WMA, IDC_SETTING_VOLUME})
+            Click(dialog, button);
+        // The volume button's save shows that all three clicks were handled.
+        EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 60; }));
+        EXPECT_EQ(nullptr, WaitForWindow(
+                               ui, [&](HWND w) { return IsDialogShown(w) && w != dialog; }, 500));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
+    EXPECT_EQ(60, settings.VOL);
+    EXPECT_EQ(160, settings.cbr_bps);
+}

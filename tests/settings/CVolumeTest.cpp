@@ -1,0 +1,70 @@
+#include "DialogTestSupport.h"
+#include "SettingsTestSupport.h"
+#include "resdll/Res.h"
+#include "settings/EditSettings.h"
+
+namespace {
+
+HWND WaitForVolumeDialog(DWORD ui) { return WaitForDialogWith(ui, IDC_VOLUME_LABEL); }
+
+} // namespace
+
+TEST(CVolume, ShowsTheVolumeAndOkReturnsTheTypedOne) {
+    REQUIRE_RES_DLL();
+    const DWORD ui = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND dialog = WaitForVolumeDialog(ui);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(InLanguage(L"音量", L"Volume"), TextOf(dialog));
+        EXPECT_EQ(InLanguage(L"音量 (%): 100 で元の音量のままです",
+                             L"Volume (%): 100 leaves the sound unchanged"),
+                  ItemText(dialog, IDC_VOLUME_LABEL));
+        EXPECT_EQ(L"100", ItemText(dialog, IDC_VOLUME));
+        SaveScreenshot(dialog, L"volume-" + InLanguage(L"ja", L"en"));
+        SetItemText(dialog, IDC_VOLUME, L"75");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(75, EditVolume(100, nullptr));
+}
+
+TEST(CVolume, LettersShowTheIntegerMessageAndKeepTheDialogOpen) {
+    REQUIRE_RES_DLL();
+    const DWORD ui = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND dialog = WaitForVolumeDialog(ui);
+        ASSERT_NE(nullptr, dialog);
+        SetItemText(dialog, IDC_VOLUME, L"loud");
+        Click(dialog, IDOK);
+        HWND message = WaitForOwnedDialog(ui, dialog);
+        ASSERT_NE(nullptr, message);
+        // The framework's prompt is Japanese whatever the system language.
+        EXPECT_EQ(L"整数を入力してください。", StaticTexts(message));
+        Click(message, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(message); }));
+        EXPECT_TRUE(IsDialogShown(dialog));
+        // Any integer is taken, a negative one too.
+        SetItemText(dialog, IDC_VOLUME, L"-20");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(-20, EditVolume(100, nullptr));
+}
+
+TEST(CVolume, EscapeDoesNothingAndTheCloseButtonKeepsATypedValue) {
+    REQUIRE_RES_DLL();
+    const DWORD ui = GetCurrentThreadId();
+    CTestThread driver([&] {
+        HWND dialog = WaitForVolumeDialog(ui);
+        ASSERT_NE(nullptr, dialog);
+        SetItemText(dialog, IDC_VOLUME, L"42");
+        // Escape reaches a dialog as the command IDCANCEL.
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(IsDialogShown(dialog));
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(42, EditVolume(100, nullptr));
+}
+
+TEST(CVolume, WithoutTheLibraryTheVolumeComesBackUnchanged) {
+    REQUIRE_NO_RES_DLL();
+    EXPECT_EQ(37, EditVolume(37, nullptr));
+}
