@@ -347,7 +347,10 @@ TEST_F(MainDialog, CancellingTheMp3SettingsEndsSilently) {
         status = ItemText(window, IDC_STATUS);
     });
     EXPECT_EQ(nullptr, box);
-    EXPECT_EQ(LoadPairedString(10047, 10048), status);
+    // The progress timer may have ticked while the settings dialog was open;
+    // no block was converted either way.
+    EXPECT_TRUE(status == LoadPairedString(10047, 10048) || status.find(L"  0 %") == 0)
+        << status.size();
     EXPECT_FALSE(FileExists(output));
     EXPECT_TRUE(dialog.HasDecoder());
 }
