@@ -1,6 +1,7 @@
 #include "settings/CAudioDlg.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
+#include "TestEnvironment.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/CAudioInfo.h"
@@ -45,6 +46,13 @@ void EditMp3In(DWORD ui, HWND setting, int cbrIndex) {
 }
 
 } // namespace
+
+// The tests that need the library, or its absence, skip themselves: the
+// run must really be the one it claims to be.
+TEST(CAudioDlg, TheRunHasTheResourceLibraryExactlyWhenItSaysSo) {
+    ASSERT_FALSE(ExpectedResDll().empty()) << "ZEP_TEST_RES_DLL is not set";
+    EXPECT_EQ(ExpectedResDll() == "present", ResDllHandle.GetModule() != nullptr);
+}
 
 TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
     TestRegistryBranch branch;
