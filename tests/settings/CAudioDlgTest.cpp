@@ -94,7 +94,7 @@ TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
             ASSERT_NE(nullptr, dialog);
             EditVolumeIn(ui, dialog, L"50");
             // Saved right after the volume dialog, while "Setting" is still open.
-            EXPECT_EQ(50, StoredInt(L"VOL"));
+            EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 50; }));
             Click(dialog, IDCANCEL);
         });
         EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
@@ -139,7 +139,8 @@ TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
             HWND dialog = WaitForSettingDialog(ui);
             ASSERT_NE(nullptr, dialog);
             EditMp3In(ui, dialog, 13); // 320
-            EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+            // The MP3 dialog's copy saved itself when that dialog was destroyed.
+            EXPECT_TRUE(WaitUntil([] { return StoredInt(L"cbr_bps") == 320; }));
             Click(dialog, IDCANCEL);
         });
         EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
