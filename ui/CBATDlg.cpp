@@ -6,6 +6,7 @@
 #include "ui/CBrowse.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -19,17 +20,11 @@ struct FindTraits {
     static void Close(Handle h) { FindClose(h); }
 };
 
-// Stable ordering of neighbours: equal paths keep their order.
+// Case-insensitive ascending order; equal paths keep their order.
 void SortCaseInsensitive(std::vector<std::wstring>& paths) {
-    for (bool swapped = true; swapped;) {
-        swapped = false;
-        for (size_t i = 1; i < paths.size(); ++i) {
-            if (_wcsicmp(paths[i - 1].c_str(), paths[i].c_str()) > 0) {
-                paths[i - 1].swap(paths[i]);
-                swapped = true;
-            }
-        }
-    }
+    std::stable_sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(a.c_str(), b.c_str()) < 0;
+    });
 }
 
 std::wstring StatusText(int file, int count, DWORD seconds) {

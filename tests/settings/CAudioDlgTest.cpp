@@ -1,6 +1,7 @@
 #include "settings/CAudioDlg.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
+#include "TestEnvironment.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/CAudioInfo.h"
@@ -46,6 +47,13 @@ void EditMp3In(DWORD ui, HWND setting, int cbrIndex) {
 
 } // namespace
 
+// The tests that need the library, or its absence, skip themselves: the
+// run must really be the one it claims to be.
+TEST(CAudioDlg, TheRunHasTheResourceLibraryExactlyWhenItSaysSo) {
+    ASSERT_FALSE(ExpectedResDll().empty()) << "ZEP_TEST_RES_DLL is not set";
+    EXPECT_EQ(ExpectedResDll() == "present", ResDllHandle.GetModule() != nullptr);
+}
+
 TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
     TestRegistryBranch branch;
     CAudioInfo settings;
@@ -86,7 +94,7 @@ TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
             ASSERT_NE(nullptr, dialog);
             EditVolumeIn(ui, dialog, L"50");
             // Saved right after the volume dialog, while "Setting" is still open.
-            EXPECT_EQ(50, StoredInt(L"VOL"));
+            EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 50; }));
             Click(dialog, IDCANCEL);
         });
         EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
@@ -131,7 +139,8 @@ TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
             HWND dialog = WaitForSettingDialog(ui);
             ASSERT_NE(nullptr, dialog);
             EditMp3In(ui, dialog, 13); // 320
-            EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+            // The MP3 dialog's copy saved itself when that dialog was destroyed.
+            EXPECT_TRUE(WaitUntil([] { return StoredInt(L"cbr_bps") == 320; }));
             Click(dialog, IDCANCEL);
         });
         EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));

@@ -1,3 +1,4 @@
+#include "settings/CSetGOGO.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "TestEnvironment.h"
@@ -170,6 +171,8 @@ TEST(CSetGOGO, WithoutTheLibraryNoDialogAppearsAndTheAnswerIsCancel) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     settings.cbr_bps = 320;
+    CSetGOGO dialog(nullptr);
+    EXPECT_EQ(-1, ResDllHandle.RunDialog(dialog, IDD_SET_GOGO));
     EXPECT_EQ(-2, EditMp3Settings(settings, nullptr));
     EXPECT_EQ(320, settings.cbr_bps);
 }

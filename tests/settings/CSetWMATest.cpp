@@ -280,6 +280,8 @@ TEST(CSetWMA, WithoutTheLibraryNoDialogAppearsAndTheAnswerIsCancel) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     settings.wmaSelect = 2;
+    CSetWMA dialog(nullptr);
+    EXPECT_EQ(-1, ResDllHandle.RunDialog(dialog, IDD_SET_WMA));
     EXPECT_EQ(-2, EditWmaSettings(settings, nullptr));
     EXPECT_EQ(2, settings.wmaSelect);
 }

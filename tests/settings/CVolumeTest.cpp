@@ -1,3 +1,4 @@
+#include "settings/CVolume.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "resdll/Res.h"
@@ -66,5 +67,7 @@ TEST(CVolume, EscapeDoesNothingAndTheCloseButtonKeepsATypedValue) {
 
 TEST(CVolume, WithoutTheLibraryTheVolumeComesBackUnchanged) {
     REQUIRE_NO_RES_DLL();
+    CVolume dialog(nullptr);
+    EXPECT_EQ(-1, ResDllHandle.RunDialog(dialog, IDD_VOLUME));
     EXPECT_EQ(37, EditVolume(37, nullptr));
 }
