@@ -18,6 +18,12 @@ std::wstring ControlText(HWND control) {
     return text;
 }
 
+std::wstring MenuItemText(HMENU menu, UINT position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);

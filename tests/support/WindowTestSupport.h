@@ -15,6 +15,7 @@ std::wstring ClassNameOf(HWND window);
 // A control's text also in another process, where GetWindowText reads nothing.
 std::wstring ControlText(HWND control);
 DWORD ProcessOf(HWND window);
+std::wstring MenuItemText(HMENU menu, UINT position);
 bool IsDialogClass(HWND window);
 
 // Polls until the condition holds; false when the time ran out first.

@@ -1,6 +1,5 @@
 #include "ui/CBaseApp.h"
 #include "CTestBaseDialog.h"
-#include "engine/PathSplit.h"
 #include "framework/WindowText.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"
@@ -105,5 +104,5 @@ TEST(CBaseApp, HelpOpensTheFileBesideTheExecutableWhateverTheCurrentFolder) {
     application.OpenHelpFile(L"zep.chm");
     bool appeared = HelpViewerAppeared();
     SetCurrentDirectoryW(previous);
-    EXPECT_TRUE(appeared) << "the viewer shows the title of " << ExecutableFolder().size();
+    EXPECT_TRUE(appeared) << "no viewer of zep.chm appeared";
 }

@@ -18,12 +18,6 @@ void Close(CTestBaseDialog& dialog) {
     SendMessageW(dialog.GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-std::wstring MenuText(HMENU menu, UINT position) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    return text;
-}
-
 // A drop of these files as the shell hands it over: a DROPFILES block.
 HDROP MakeDrop(const std::vector<std::wstring>& files) {
     size_t characters = 1;
@@ -74,7 +68,7 @@ TEST(CBaseDialog, TheSystemMenuStartsWithHelpAboutAndASeparator) {
         HMENU menu = GetSystemMenu(self.GetSafeHwnd(), FALSE);
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             ids.push_back(GetMenuItemID(menu, i));
-            texts.push_back(MenuText(menu, i));
+            texts.push_back(MenuItemText(menu, i));
         }
         Close(self);
     }});
@@ -315,12 +309,12 @@ TEST(CBaseDialog, AMenuFromTheResourcesReplacesAndDestroysTheOldOne) {
         HWND hwnd = self.GetSafeHwnd();
         self.SetMenuFromResource(IDR_MENU_JAPANESE);
         HMENU japanese = GetMenu(hwnd);
-        EXPECT_EQ(L"バッチ処理(&B)", MenuText(japanese, 0));
+        EXPECT_EQ(L"バッチ処理(&B)", MenuItemText(japanese, 0));
         self.SetMenuFromResource(IDR_MENU_ENGLISH);
-        EXPECT_EQ(L"Bat(&B)", MenuText(GetMenu(hwnd), 0));
+        EXPECT_EQ(L"Bat(&B)", MenuItemText(GetMenu(hwnd), 0));
         EXPECT_FALSE(IsMenu(japanese));
         self.SetMenuFromResource(4242);
-        EXPECT_EQ(L"Help...(F1)", MenuText(GetMenu(hwnd), 1));
+        EXPECT_EQ(L"Help...(F1)", MenuItemText(GetMenu(hwnd), 1));
         Close(self);
     }});
     dialog.DoModal();

@@ -19,6 +19,7 @@ struct AboutSeen {
     std::wstring version;
     int region = ERROR;
     bool cornerClipped = false;
+    bool clientIsWholeWindow = false;
     COLORREF background = CLR_INVALID, text = CLR_INVALID;
     bool icon = false, link = false;
 };
@@ -35,6 +36,11 @@ AboutSeen ReadAndEscape(DWORD thread, DWORD timeoutMs) {
     seen.region = GetWindowRgn(seen.window, region);
     seen.cornerClipped = !PtInRegion(region, 1, 1);
     DeleteObject(region);
+    RECT client = {}, frame = {};
+    GetClientRect(seen.window, &client);
+    GetWindowRect(seen.window, &frame);
+    seen.clientIsWholeWindow =
+        client.right == frame.right - frame.left && client.bottom == frame.bottom - frame.top;
     HDC dc = GetDC(version);
     auto brush = reinterpret_cast<HBRUSH>(SendMessageW(seen.window, WM_CTLCOLORSTATIC,
                                                        reinterpret_cast<WPARAM>(dc),
@@ -70,6 +76,7 @@ TEST(CMyAboutDlg, ShowsNameAndVersionInAWhiteEllipseFromTheLibrary) {
     EXPECT_EQ(L"ui_tests Version 1.00", seen.version);
     EXPECT_EQ(COMPLEXREGION, seen.region);
     EXPECT_TRUE(seen.cornerClipped);
+    EXPECT_TRUE(seen.clientIsWholeWindow) << "no frame or title bar outside the ellipse";
     EXPECT_EQ(RGB(0xFF, 0xFF, 0xFF), seen.background);
     EXPECT_EQ(RGB(0, 0, 0), seen.text);
     EXPECT_TRUE(seen.icon) << "icon 135 of the library";

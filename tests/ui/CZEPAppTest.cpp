@@ -18,12 +18,6 @@ class CTestZEPApp : public CZEPApp {
     }
 };
 
-std::wstring MenuText(HMENU menu, UINT position) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    return text;
-}
-
 } // namespace
 
 TEST(CZEPApp, RegistersItsMessagesBeforeStartUp) {
@@ -44,8 +38,8 @@ TEST(CZEPApp, RunsTheMainDialogAndEndsWhenItCloses) {
             if (!main)
                 return;
             HMENU menu = GetSystemMenu(main, FALSE);
-            help = MenuText(menu, 0);
-            about = MenuText(menu, 1);
+            help = MenuItemText(menu, 0);
+            about = MenuItemText(menu, 1);
             PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         });
         EXPECT_EQ(0, application.Run());
