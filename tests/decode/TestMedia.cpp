@@ -4,13 +4,16 @@
 #include <cstring>
 #include <windows.h>
 
-std::wstring MediaPath(const std::string& name) {
-    const char* folder = std::getenv("ZEP_TEST_MEDIA");
-    std::string unixPath = std::string(folder ? folder : "") + "/" + name;
+std::wstring HostPathInWine(const std::string& unixPath) {
     std::wstring path = L"Z:";
     for (char c : unixPath)
         path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
+}
+
+std::wstring MediaPath(const std::string& name) {
+    const char* folder = std::getenv("ZEP_TEST_MEDIA");
+    return HostPathInWine(std::string(folder ? folder : "") + "/" + name);
 }
 
 bool MediaAvailable() { return std::getenv("ZEP_TEST_MEDIA") != nullptr; }

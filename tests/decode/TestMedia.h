@@ -6,6 +6,8 @@
 // Inputs made by tests/media/make-media.sh on the host; ZEP_TEST_MEDIA names
 // their folder as a host path, reached through Wine's Z: drive.
 std::wstring MediaPath(const std::string& name);
+// A host path as Wine's Z: drive shows it.
+std::wstring HostPathInWine(const std::string& unixPath);
 bool MediaAvailable();
 
 std::vector<int16_t> ReadRawSamples(const std::string& name);

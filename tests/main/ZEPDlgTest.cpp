@@ -1,5 +1,6 @@
 #include "DialogTestSupport.h"
 #include "MainDialogDriver.h"
+#include "TestLogWindow.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "engine/CHWndList.h"
@@ -20,11 +21,7 @@ namespace {
 // Outputs for the host's checks: ZEP_TEST_MAIN_OUT names the folder as a host path.
 std::wstring OutputPath(const std::string& name) {
     const char* folder = std::getenv("ZEP_TEST_MAIN_OUT");
-    std::string unixPath = std::string(folder ? folder : "/tmp") + "/" + name;
-    std::wstring path = L"Z:";
-    for (char c : unixPath)
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return path;
+    return HostPathInWine(std::string(folder ? folder : "/tmp") + "/" + name);
 }
 
 bool FileExists(const std::wstring& path) {
@@ -233,41 +230,10 @@ TEST_F(MainDialog, AListWithoutSelectionConvertsNothing) {
     EXPECT_FALSE(FileExists(output));
 }
 
-namespace {
-
-// A log window of this process that records the lines it is sent.
-class FakeJotter {
-  public:
-    FakeJotter() {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ZepFakeJotter";
-        RegisterClassW(&windowClass);
-        window = CreateWindowW(L"ZepFakeJotter", L"Jotter - test", WS_OVERLAPPED, 0, 0, 100, 100,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&lines));
-    }
-    ~FakeJotter() { DestroyWindow(window); }
-    HWND window;
-    std::vector<std::wstring> lines;
-
-  private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_COPYDATA) {
-            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            reinterpret_cast<std::vector<std::wstring>*>(GetWindowLongPtrW(window, GWLP_USERDATA))
-                ->push_back(static_cast<const wchar_t*>(data->lpData));
-            return TRUE;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-};
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
-    FakeJotter jotter;
+    TestLogWindow jotter(L"Jotter - test");
     CTestZEPDlg dialog;
     dialog.SetBatchState(1);
     const std::wstring input = MediaPath("not_audio.txt");
