@@ -77,6 +77,7 @@ class CTransformFilter : public IBaseFilter {
   private:
     friend class CTransformInputPin;
     friend class CTransformOutputPin;
+    friend class CTransformPin;
     friend class CEnumPins;
 
     // The identity an aggregating owner holds: counts the filter's references.

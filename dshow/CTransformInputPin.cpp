@@ -4,7 +4,8 @@
 #include <mutex>
 #include <new>
 
-CTransformInputPin::CTransformInputPin(CTransformFilter& owner) : filter(owner) {}
+CTransformInputPin::CTransformInputPin(CTransformFilter& owner)
+    : CTransformPin(owner, Name, PINDIR_INPUT) {}
 
 HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryInterface(REFIID iid, void** object) {
     if (!object)
@@ -20,10 +21,6 @@ HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryInterface(REFIID iid, void** 
     AddRef();
     return S_OK;
 }
-
-ULONG STDMETHODCALLTYPE CTransformInputPin::AddRef() { return filter.Outer()->AddRef(); }
-
-ULONG STDMETHODCALLTYPE CTransformInputPin::Release() { return filter.Outer()->Release(); }
 
 // Input pins are connected by the upstream output pin.
 HRESULT STDMETHODCALLTYPE CTransformInputPin::Connect(IPin*, const AM_MEDIA_TYPE*) {
@@ -71,51 +68,6 @@ void CTransformInputPin::ReleaseConnection() {
     allocator.Reset();
     type.Clear();
     connected.Reset();
-}
-
-HRESULT STDMETHODCALLTYPE CTransformInputPin::ConnectedTo(IPin** pin) {
-    if (!pin)
-        return E_POINTER;
-    std::lock_guard<CCriticalSection> guard(filter.stateLock);
-    *pin = CComPtr<IPin>(connected).Detach();
-    return *pin ? S_OK : VFW_E_NOT_CONNECTED;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformInputPin::ConnectionMediaType(AM_MEDIA_TYPE* result) {
-    if (!result)
-        return E_POINTER;
-    std::lock_guard<CCriticalSection> guard(filter.stateLock);
-    *result = AM_MEDIA_TYPE{};
-    if (!connected)
-        return VFW_E_NOT_CONNECTED;
-    return CMediaType::Copy(result, type.Get());
-}
-
-HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryPinInfo(PIN_INFO* info) {
-    if (!info)
-        return E_POINTER;
-    info->pFilter = &filter;
-    filter.AddRef();
-    info->dir = PINDIR_INPUT;
-    lstrcpynW(info->achName, Name, MAX_PIN_NAME);
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryDirection(PIN_DIRECTION* direction) {
-    if (!direction)
-        return E_POINTER;
-    *direction = PINDIR_INPUT;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryId(LPWSTR* id) {
-    if (!id)
-        return E_POINTER;
-    *id = static_cast<LPWSTR>(CoTaskMemAlloc(sizeof(Name)));
-    if (!*id)
-        return E_OUTOFMEMORY;
-    lstrcpyW(*id, Name);
-    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryAccept(const AM_MEDIA_TYPE* candidate) {

@@ -1,16 +1,14 @@
 #pragma once
-#include "dshow/CMediaType.h"
+#include "dshow/CTransformPin.h"
 #include "framework/CComPtr.h"
 #include <atomic>
 #include <dshow.h>
 
 class CTransformFilter;
 
-// The transform filter's input pin "XForm In". It has no reference count of
-// its own: AddRef/Release go to the filter's outer unknown, so a reference to
-// the pin keeps the filter alive. Each received sample is transformed into a
+// The transform filter's input pin "XForm In". Each received sample is transformed into a
 // sample of the output pin's allocator and delivered downstream.
-class CTransformInputPin : public IPin, public IMemInputPin {
+class CTransformInputPin : public CTransformPin, public IMemInputPin {
   public:
     static constexpr wchar_t Name[] = L"XForm In";
 
@@ -20,19 +18,15 @@ class CTransformInputPin : public IPin, public IMemInputPin {
     CTransformInputPin& operator=(const CTransformInputPin&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Both interfaces count on the filter.
+    ULONG STDMETHODCALLTYPE AddRef() override { return CTransformPin::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return CTransformPin::Release(); }
 
     // IPin
     HRESULT STDMETHODCALLTYPE Connect(IPin* receivePin, const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* connector,
                                                 const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE Disconnect() override;
-    HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override;
-    HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override;
-    HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
-    HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
-    HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
     HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override;
     HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin** pins, ULONG* count) override;
@@ -51,7 +45,6 @@ class CTransformInputPin : public IPin, public IMemInputPin {
                                               LONG* processed) override;
     HRESULT STDMETHODCALLTYPE ReceiveCanBlock() override;
 
-    bool IsConnected() const { return static_cast<bool>(connected); }
     // The connection's type; meaningful only while connected.
     const AM_MEDIA_TYPE& ConnectionType() const { return type.Get(); }
 
@@ -64,9 +57,6 @@ class CTransformInputPin : public IPin, public IMemInputPin {
     void Inactive() { flushing = false; }
     void ReleaseConnection();
 
-    CTransformFilter& filter;
-    CComPtr<IPin> connected;
-    CMediaType type;
     CComPtr<IMemAllocator> allocator;
     std::atomic<bool> flushing{false};
 };

@@ -4,7 +4,8 @@
 #include <mutex>
 #include <new>
 
-CTransformOutputPin::CTransformOutputPin(CTransformFilter& owner) : filter(owner) {}
+CTransformOutputPin::CTransformOutputPin(CTransformFilter& owner)
+    : CTransformPin(owner, Name, PINDIR_OUTPUT) {}
 
 HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryInterface(REFIID iid, void** object) {
     if (!object)
@@ -17,10 +18,6 @@ HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryInterface(REFIID iid, void**
     *object = nullptr;
     return E_NOINTERFACE;
 }
-
-ULONG STDMETHODCALLTYPE CTransformOutputPin::AddRef() { return filter.Outer()->AddRef(); }
-
-ULONG STDMETHODCALLTYPE CTransformOutputPin::Release() { return filter.Outer()->Release(); }
 
 HRESULT STDMETHODCALLTYPE CTransformOutputPin::Connect(IPin* receivePin,
                                                        const AM_MEDIA_TYPE* requested) {
@@ -146,51 +143,6 @@ void CTransformOutputPin::ReleaseConnection() {
     connectedInput.Reset();
     connected.Reset();
     type.Clear();
-}
-
-HRESULT STDMETHODCALLTYPE CTransformOutputPin::ConnectedTo(IPin** pin) {
-    if (!pin)
-        return E_POINTER;
-    std::lock_guard<CCriticalSection> guard(filter.stateLock);
-    *pin = CComPtr<IPin>(connected).Detach();
-    return *pin ? S_OK : VFW_E_NOT_CONNECTED;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformOutputPin::ConnectionMediaType(AM_MEDIA_TYPE* result) {
-    if (!result)
-        return E_POINTER;
-    std::lock_guard<CCriticalSection> guard(filter.stateLock);
-    *result = AM_MEDIA_TYPE{};
-    if (!connected)
-        return VFW_E_NOT_CONNECTED;
-    return CMediaType::Copy(result, type.Get());
-}
-
-HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryPinInfo(PIN_INFO* info) {
-    if (!info)
-        return E_POINTER;
-    info->pFilter = &filter;
-    filter.AddRef();
-    info->dir = PINDIR_OUTPUT;
-    lstrcpynW(info->achName, Name, MAX_PIN_NAME);
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryDirection(PIN_DIRECTION* direction) {
-    if (!direction)
-        return E_POINTER;
-    *direction = PINDIR_OUTPUT;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryId(LPWSTR* id) {
-    if (!id)
-        return E_POINTER;
-    *id = static_cast<LPWSTR>(CoTaskMemAlloc(sizeof(Name)));
-    if (!*id)
-        return E_OUTOFMEMORY;
-    lstrcpyW(*id, Name);
-    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryAccept(const AM_MEDIA_TYPE* candidate) {

@@ -1,15 +1,14 @@
 #pragma once
-#include "dshow/CMediaType.h"
+#include "dshow/CTransformPin.h"
 #include "framework/CComPtr.h"
 #include <dshow.h>
 
 class CTransformFilter;
 
-// The transform filter's output pin "XForm Out". Like the input pin it
-// counts its references on the filter's outer unknown. It proposes the
+// The transform filter's output pin "XForm Out". It proposes the
 // filter's types, decides the allocator its samples come from and passes
 // samples and stream events to the connected input pin.
-class CTransformOutputPin : public IPin {
+class CTransformOutputPin : public CTransformPin {
   public:
     static constexpr wchar_t Name[] = L"XForm Out";
 
@@ -19,18 +18,11 @@ class CTransformOutputPin : public IPin {
     CTransformOutputPin& operator=(const CTransformOutputPin&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Connect(IPin* receivePin, const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* connector,
                                                 const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE Disconnect() override;
-    HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override;
-    HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override;
-    HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
-    HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
-    HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override;
     HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override;
     HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override;
     HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin** pins, ULONG* count) override;
@@ -39,8 +31,6 @@ class CTransformOutputPin : public IPin {
     HRESULT STDMETHODCALLTYPE EndFlush() override;
     HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop,
                                          double rate) override;
-
-    bool IsConnected() const { return static_cast<bool>(connected); }
 
   private:
     friend class CTransformFilter;
@@ -64,9 +54,6 @@ class CTransformOutputPin : public IPin {
     HRESULT DeliverEndFlush();
     HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
-    CTransformFilter& filter;
-    CComPtr<IPin> connected;
     CComPtr<IMemInputPin> connectedInput;
     CComPtr<IMemAllocator> allocator;
-    CMediaType type;
 };
