@@ -109,13 +109,20 @@ int CZEPDlg::PrepareWavOutput() {
     return wav.OpenWrite(outputPath) ? 0 : 6006;
 }
 
+// Outside a batch every job asks; in a batch only until the first answer with OK.
+int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
+    if (batchState == 2)
+        return 0;
+    if (int result = edit(settings, GetSafeHwnd()))
+        return result;
+    if (batchState == 1)
+        batchState = 2;
+    return 0;
+}
+
 int CZEPDlg::ConvertMp3(bool layer3Wav) {
-    if (batchState == 0 || batchState == 1) {
-        if (int result = EditMp3Settings(settings, GetSafeHwnd()))
-            return result;
-        if (batchState == 1)
-            batchState = 2;
-    }
+    if (int result = AskSettingsOnce(EditMp3Settings))
+        return result;
     CEncGOGO& mp3 = *mp3Holder.object;
     if (int result = mp3.Start(*Decoder()->GetFormat(), outputPath, layer3Wav ? 1 : 0, settings))
         return result;
@@ -125,12 +132,8 @@ int CZEPDlg::ConvertMp3(bool layer3Wav) {
 }
 
 int CZEPDlg::ConvertWma() {
-    if (batchState == 0 || batchState == 1) {
-        if (int result = EditWmaSettings(settings, GetSafeHwnd()))
-            return result;
-        if (batchState == 1)
-            batchState = 2;
-    }
+    if (int result = AskSettingsOnce(EditWmaSettings))
+        return result;
     CEncWMVWMA& wma = *wmaHolder.object;
     if (settings.wmaSelect == 2) {
         wma.SetTwoPass(settings.wma2Pass);

@@ -51,6 +51,7 @@ class CZEPDlg : public CBaseDialog {
     int RunJob(int type);
     int ConvertWav();
     int PrepareWavOutput();
+    int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     int ConvertMp3(bool layer3Wav);
     int ConvertWma();
     int RunBlockLoop(const BlockWriter& write);
