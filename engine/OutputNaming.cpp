@@ -1,6 +1,41 @@
 #include "OutputNaming.h"
 #include "PathSplit.h"
+#include "framework/CHandleOwner.h"
 #include <windows.h>
+
+namespace {
+
+struct FileIdentity {
+    DWORD volume = 0, high = 0, low = 0;
+    bool known = false;
+};
+
+FileIdentity IdentityOf(const std::wstring& path) {
+    FileIdentity identity;
+    HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return identity;
+    CKernelHandle file(opened);
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (GetFileInformationByHandle(file.Get(), &information)) {
+        identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                    information.nFileIndexLow, true};
+    }
+    return identity;
+}
+
+// The same text ignoring case, or another spelling of the same existing
+// file (other slashes, "..", a short name): either way writing to the
+// output would destroy the input.
+bool NamesInput(const std::wstring& output, const std::wstring& input) {
+    if (CompareStringOrdinal(output.c_str(), -1, input.c_str(), -1, TRUE) == CSTR_EQUAL)
+        return true;
+    FileIdentity a = IdentityOf(output), b = IdentityOf(input);
+    return a.known && b.known && a.volume == b.volume && a.high == b.high && a.low == b.low;
+}
+
+} // namespace
 
 std::wstring OutputExtension(int type) {
     switch (type) {
@@ -22,7 +57,7 @@ std::wstring DecideOutputPath(int type, const std::wstring& input, const std::ws
     if (extension.empty())
         return decided;
     decided = PathStem(decided) + extension;
-    if (CompareStringOrdinal(decided.c_str(), -1, input.c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (NamesInput(decided, input))
         decided = PathStem(input) + L"_conv" + extension;
     return decided;
 }

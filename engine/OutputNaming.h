@@ -9,7 +9,8 @@ std::wstring OutputExtension(int type);
 
 // The output path when Convert is pressed: an empty output follows the
 // input; the extension is forced to the type's; an output that would be the
-// input itself (ignoring letter case) becomes <input stem>_conv<extension>.
+// input itself (ignoring letter case, or through another spelling of the
+// same existing file) becomes <input stem>_conv<extension>.
 // A type outside 0..3 leaves the output as it is (or the input when empty).
 std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output);
 

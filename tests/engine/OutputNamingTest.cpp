@@ -1,5 +1,6 @@
 #include "engine/OutputNaming.h"
 #include <gtest/gtest.h>
+#include <windows.h>
 
 TEST(OutputNaming, AnEmptyOutputFollowsTheInputWithTheTypesExtension) {
     EXPECT_EQ(L"C:\\m\\song.wav", DecideOutputPath(OutputWavAcm, L"C:\\m\\song.mp3", L""));
@@ -12,7 +13,7 @@ TEST(OutputNaming, AnOutputThatWouldBeTheInputGetsConv) {
     // Letter case does not matter; the new name is built from the input.
     EXPECT_EQ(L"c:\\m\\song_conv.wma",
               DecideOutputPath(OutputWma, L"c:\\m\\song.wma", L"C:\\m\\SONG.WMA"));
-    // Only the text is compared: another spelling of the same file is not caught.
+    // A file that does not exist can only be compared by its text.
     EXPECT_EQ(L"C:/m/song.wav",
               DecideOutputPath(OutputWavAcm, L"C:\\m\\song.wav", L"C:/m/song.wav"));
 }
@@ -41,4 +42,24 @@ TEST(OutputNaming, LongAndJapanesePathsKeepEveryCharacter) {
     std::wstring name = L"\u97f3\u697d" + std::wstring(600, L'n');
     EXPECT_EQ(folder + name + L"_conv.wav",
               DecideOutputPath(OutputWavAcm, folder + name + L".wav", L""));
+}
+
+TEST(OutputNaming, AnotherSpellingOfTheInputFileGetsConvToo) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring input = std::wstring(folder) + L"naming-input.wav";
+    HANDLE file = CreateFileW(input.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    std::wstring slashes = input;
+    for (wchar_t& c : slashes)
+        if (c == L'\\')
+            c = L'/';
+    const std::wstring dotted = std::wstring(folder) + L"sub\\..\\naming-input.wav";
+    const std::wstring conv = std::wstring(folder) + L"naming-input_conv.wav";
+    EXPECT_EQ(conv, DecideOutputPath(0, input, slashes));
+    EXPECT_EQ(conv, DecideOutputPath(1, input, dotted));
+    // Another existing file is not the input.
+    EXPECT_EQ(std::wstring(folder) + L"other.wav", DecideOutputPath(0, input, std::wstring(folder) + L"other.wav"));
+    DeleteFileW(input.c_str());
 }

@@ -30,7 +30,7 @@ bool CTestZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
 
 void RunMainDialog(CTestZEPDlg& dialog, const std::function<void(HWND)>& script) {
     const DWORD thread = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForDialogWith(thread, IDC_CONVERT);
         if (!window)
             return;

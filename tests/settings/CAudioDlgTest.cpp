@@ -58,7 +58,7 @@ TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForSettingDialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(InLanguage(L"設定", L"Setting"), TextOf(dialog));
@@ -89,7 +89,7 @@ TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
     {
         CAudioInfo settings; // the main dialog's record, destroyed at program exit
         const DWORD ui = GetCurrentThreadId();
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND dialog = WaitForSettingDialog(ui);
             ASSERT_NE(nullptr, dialog);
             EditVolumeIn(ui, dialog, L"50");
@@ -112,7 +112,7 @@ TEST(CAudioDlg, OkHandsTheSubDialogsChoicesToTheMainRecord) {
     {
         CAudioInfo settings;
         const DWORD ui = GetCurrentThreadId();
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND dialog = WaitForSettingDialog(ui);
             ASSERT_NE(nullptr, dialog);
             EditMp3In(ui, dialog, 13); // 320
@@ -135,7 +135,7 @@ TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
     {
         CAudioInfo settings;
         const DWORD ui = GetCurrentThreadId();
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND dialog = WaitForSettingDialog(ui);
             ASSERT_NE(nullptr, dialog);
             EditMp3In(ui, dialog, 13); // 320
@@ -157,7 +157,7 @@ TEST(CAudioDlg, WithoutTheLibraryTheButtonsOpenNothingAndChangeNothing) {
     CAudioInfo settings;
     settings.VOL = 60;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForSettingDialog(ui);
         ASSERT_NE(nullptr, dialog);
         for (int button : {IDC_SETTING_MP3, IDC_SETTING_WMA, IDC_SETTING_VOLUME})

@@ -40,7 +40,7 @@ TEST(CSetGOGO, OpensWithTheDefaultsInTheSystemLanguage) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForMp3Dialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(InLanguage(L"MP3 設定 (gogo.dll)", L"MP3 Settings (gogo.dll)"), TextOf(dialog));
@@ -79,7 +79,7 @@ TEST(CSetGOGO, CheckingVbrSwitchesTheEnabledControlsBothWays) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForMp3Dialog(ui);
         ASSERT_NE(nullptr, dialog);
         SetCheck(dialog, IDC_GOGO_VBR, true);
@@ -98,7 +98,7 @@ TEST(CSetGOGO, OkWritesEveryChoiceBackAndTheDialogsCopyReachesTheStore) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForMp3Dialog(ui);
         ASSERT_NE(nullptr, dialog);
         SelectEntry(dialog, IDC_GOGO_MODE, 3);
@@ -129,7 +129,7 @@ TEST(CSetGOGO, CancelHandsNothingBackYetTheDialogsCopyIsSaved) {
     CAudioInfo settings;
     settings.cbr_bps = 192; // changed in memory only
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForMp3Dialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(L"192kbps", ItemText(dialog, IDC_GOGO_CBR_BPS));
@@ -153,7 +153,7 @@ TEST(CSetGOGO, AnUnlistedRateOpensWithoutSelectionAndSurvivesOk) {
     settings.cbr_bps = 150;
     settings.vbr_bps = 150;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForMp3Dialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(-1, SelectedIndex(dialog, IDC_GOGO_CBR_BPS));

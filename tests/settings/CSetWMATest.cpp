@@ -87,7 +87,7 @@ TEST(CSetWMA, OpensWithTheDefaultsInTheSystemLanguage) {
     CAudioInfo settings;
     CSetWMAWithProfiles dialog(8, 8);
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         EXPECT_EQ(InLanguage(L"WMA 設定", L"WMA Settings"), TextOf(window));
@@ -126,7 +126,7 @@ TEST(CSetWMA, EachSourceEnablesOnlyItsOwnControls) {
     CAudioInfo settings;
     CSetWMAWithProfiles dialog(8, 8);
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         SelectEntry(window, IDC_WMA_SOURCE, 2);
@@ -147,7 +147,7 @@ TEST(CSetWMA, OkWritesEveryChoiceBack) {
     const DWORD ui = GetCurrentThreadId();
     {
         CSetWMAWithProfiles dialog(8, 8);
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND window = WaitForWmaDialog(ui);
             ASSERT_NE(nullptr, window);
             SelectEntry(window, IDC_WMA_SOURCE, 2);
@@ -180,7 +180,7 @@ TEST(CSetWMA, TheFileChooserAndDroppedFilesSetTheProfilePath) {
     settings.wmaPRX = L"C:\\old.prx";
     CSetWMAWithProfiles dialog(8, 8);
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         EXPECT_EQ(L"C:\\old.prx", ItemText(window, IDC_WMA_PRX));
@@ -219,7 +219,7 @@ TEST(CSetWMA, AVersionWithoutSystemProfilesHasAnEmptyListAndOkKeepsItsNumber) {
     settings.wma7 = 22;
     CSetWMAWithProfiles dialog(0, 0);
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         EXPECT_TRUE(Entries(window, IDC_WMA_V4).empty());
@@ -243,7 +243,7 @@ TEST(CSetWMA, EditWmaSettingsListsWhatTheSystemProfileManagerReports) {
     const size_t version7 = CEncWMV::GetSystemProfileCount(0x70000) ? 8 : 0;
     const size_t version4 = CEncWMV::GetSystemProfileCount(0x40000) ? 8 : 0;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         EXPECT_EQ(version7, Entries(window, IDC_WMA_V7).size());
@@ -263,7 +263,7 @@ TEST(CSetWMA, CancelHandsNothingBack) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND window = WaitForWmaDialog(ui);
         ASSERT_NE(nullptr, window);
         SelectEntry(window, IDC_WMA_SOURCE, 2);

@@ -13,7 +13,7 @@ HWND WaitForVolumeDialog(DWORD ui) { return WaitForDialogWith(ui, IDC_VOLUME_LAB
 TEST(CVolume, ShowsTheVolumeAndOkReturnsTheTypedOne) {
     REQUIRE_RES_DLL();
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForVolumeDialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(InLanguage(L"音量", L"Volume"), TextOf(dialog));
@@ -31,7 +31,7 @@ TEST(CVolume, ShowsTheVolumeAndOkReturnsTheTypedOne) {
 TEST(CVolume, LettersShowTheIntegerMessageAndKeepTheDialogOpen) {
     REQUIRE_RES_DLL();
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForVolumeDialog(ui);
         ASSERT_NE(nullptr, dialog);
         SetItemText(dialog, IDC_VOLUME, L"loud");
@@ -53,7 +53,7 @@ TEST(CVolume, LettersShowTheIntegerMessageAndKeepTheDialogOpen) {
 TEST(CVolume, EscapeDoesNothingAndTheCloseButtonKeepsATypedValue) {
     REQUIRE_RES_DLL();
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForVolumeDialog(ui);
         ASSERT_NE(nullptr, dialog);
         SetItemText(dialog, IDC_VOLUME, L"42");

@@ -28,6 +28,27 @@ HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 100
 // A visible dialog of the given thread with the given caption.
 HWND WaitForThreadDialog(DWORD threadId, const std::wstring& caption, DWORD timeoutMs = 10000);
 
+// Messages to a dialog's control, and its notification to the dialog, as
+// the control itself would send it.
+LRESULT SendTo(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void Notify(HWND dialog, int id, WORD code);
+
+// A button click as the dialog receives it; posted, so that a click that
+// opens a modal dialog does not block the caller. Also in another process.
+void Click(HWND dialog, int id);
+// Typing into an edit box.
+void SetItemText(HWND dialog, int id, const std::wstring& text);
+// Checking a check box with the mouse.
+void SetCheck(HWND dialog, int id, bool checked);
+// Choosing an entry of a drop-down list.
+void SelectEntry(HWND dialog, int id, int index);
+
+// A picture of the window as shown, as a BMP file named name + ".bmp" in the
+// folder ZEP_SCREENSHOT_DIR names; nothing when it is not set. The window is
+// first moved to a corner of the screen that depends on the language, so
+// that test programs running side by side do not cover each other.
+void SaveScreenshot(HWND window, const std::wstring& name);
+
 // Runs work on a thread of its own and waits for it on destruction.
 class CTestThread {
   public:

@@ -101,7 +101,7 @@ TEST(CBATDlg, OpensIdleOnTheRememberedFolderWithTheTextsOfTheLanguage) {
     FakeMainDialog mainDialog(LogTitle());
     CBATDlg batch(mainDialog.Window());
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(InLanguage(L"バッチ処理", L"Bat Encode"), TextOf(dialog));
@@ -139,7 +139,7 @@ TEST(CBATDlg, ConvertsEveryFileOfTheFolderInCaseInsensitiveOrderAndGoesOnAfterAF
         CBATDlg batch(mainDialog.Window());
         mainDialog.Watch(batch);
         const DWORD ui = GetCurrentThreadId();
-        CTestThread driver([&] { RunBatchOn(ui, folder.Path(), mainDialog, 3, progressAtEnd); });
+        CDialogScript driver([&] { RunBatchOn(ui, folder.Path(), mainDialog, 3, progressAtEnd); });
         EXPECT_EQ(IDCANCEL, batch.DoModal());
     }
     const std::vector<std::wstring> expected = {folder.File(L"A.wav"), folder.File(L"b.MP3"),
@@ -167,7 +167,7 @@ TEST(CBATDlg, StopDuringTheSecondOfFiveFilesEndsTheBatchThere) {
     CBATDlg batch(mainDialog.Window());
     mainDialog.Watch(batch);
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
         DropFiles(dialog, {folder.Path()});
@@ -209,7 +209,7 @@ TEST(CBATDlg, TheStatusShowsTheFileAndTheElapsedTimeEverySecond) {
     };
     const DWORD ui = GetCurrentThreadId();
     int progressAtEnd = -1;
-    CTestThread driver([&] { RunBatchOn(ui, folder.Path(), mainDialog, 10, progressAtEnd); });
+    CDialogScript driver([&] { RunBatchOn(ui, folder.Path(), mainDialog, 10, progressAtEnd); });
     EXPECT_EQ(IDCANCEL, batch.DoModal());
     EXPECT_EQ(L"4/10  01:02:03", statusDuringFile4);
     EXPECT_EQ(10u, mainDialog.files.size());
@@ -222,7 +222,7 @@ TEST(CBATDlg, AMissingFolderAPlainFileOrNoFolderConvertNothing) {
     FakeMainDialog mainDialog(LogTitle());
     CBATDlg batch(mainDialog.Window());
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(L"", ItemText(dialog, IDC_BAT_FOLDER));
@@ -249,7 +249,7 @@ TEST(CBATDlg, OfSeveralDroppedPathsTheLastIsKeptAndRemembered) {
     const DWORD ui = GetCurrentThreadId();
     {
         CBATDlg batch(mainDialog.Window());
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND dialog = WaitForBatchDialog(ui);
             ASSERT_NE(nullptr, dialog);
             DropFiles(dialog, {L"C:\\one", L"C:\\two", L"C:\\three"});
@@ -261,7 +261,7 @@ TEST(CBATDlg, OfSeveralDroppedPathsTheLastIsKeptAndRemembered) {
     }
     EXPECT_EQ(L"C:\\three", ProfileGetString(L"data", L"LASTDIR", nullptr));
     CBATDlg reopened(mainDialog.Window());
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(L"C:\\three", ItemText(dialog, IDC_BAT_FOLDER));
@@ -280,7 +280,7 @@ TEST(CBATDlg, TheFolderChooserOpensOnTheFolderAndItsAnswerIsTaken) {
     const DWORD ui = GetCurrentThreadId();
     {
         CBATDlg batch(mainDialog.Window());
-        CTestThread driver([&] {
+        CDialogScript driver([&] {
             HWND dialog = WaitForBatchDialog(ui);
             ASSERT_NE(nullptr, dialog);
             Click(dialog, IDC_BAT_BROWSE);
@@ -322,7 +322,7 @@ TEST(CBATDlg, ASettingsDialogOpenedForAFileRunsInsideTheBatch) {
     };
     CBATDlg batch(mainDialog.Window());
     const DWORD ui = GetCurrentThreadId();
-    CTestThread driver([&] {
+    CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
         DropFiles(dialog, {folder.Path()});

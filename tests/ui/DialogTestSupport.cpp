@@ -48,79 +48,10 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM texts) {
     return TRUE;
 }
 
-LRESULT SendTo(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageW(GetDlgItem(dialog, id), message, wParam, lParam);
-}
-
-void Notify(HWND dialog, int id, WORD code) {
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::wstring ScreenshotFolder() {
-    const char* folder = std::getenv("ZEP_SCREENSHOT_DIR");
-    if (!folder || !*folder)
-        return std::wstring();
-    std::wstring path(folder, folder + strlen(folder));
-    // A host path reaches Wine through its drive Z:.
-    if (path[0] == L'/')
-        path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
-    return path + L"\\";
-}
-
-void WriteBitmap(const std::wstring& path, HDC dc, HBITMAP bitmap, int width, int height) {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    header.biSizeImage = stride * static_cast<DWORD>(height);
-    std::vector<BYTE> pixels(header.biSizeImage);
-    GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::unique_ptr<FILE, int (*)(FILE*)> out(_wfopen(path.c_str(), L"wb"), fclose);
-    ASSERT_TRUE(out) << "cannot write the screenshot";
-    fwrite(&file, sizeof(file), 1, out.get());
-    fwrite(&header, sizeof(header), 1, out.get());
-    fwrite(pixels.data(), 1, pixels.size(), out.get());
-}
-
-// The language decides the corner, so the programs of one run never overlap.
-void MoveToCorner(HWND window) {
-    RECT frame = {};
-    GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const int x = GetSystemMetrics(SM_CXSCREEN) - width - 8;
-    const int y = ExpectedLanguage() == "ja" ? GetSystemMetrics(SM_CYSCREEN) - height - 8 : 8;
-    SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 } // namespace
 
 std::wstring InLanguage(const std::wstring& japanese, const std::wstring& english) {
     return ExpectedLanguage() == "ja" ? japanese : english;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 HWND WaitForWindow(DWORD thread, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
@@ -162,25 +93,6 @@ std::wstring StaticTexts(HWND dialog) {
 bool IsItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 bool IsItemChecked(HWND dialog, int id) { return SendTo(dialog, id, BM_GETCHECK) == BST_CHECKED; }
-
-void Click(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void SetItemText(HWND dialog, int id, const std::wstring& text) {
-    SendTo(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void SetCheck(HWND dialog, int id, bool checked) {
-    SendTo(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
-    Notify(dialog, id, BN_CLICKED);
-}
-
-void SelectEntry(HWND dialog, int id, int index) {
-    SendTo(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index));
-    Notify(dialog, id, CBN_SELCHANGE);
-}
 
 int SelectedIndex(HWND dialog, int id) {
     return static_cast<int>(SendTo(dialog, id, CB_GETCURSEL));
@@ -233,44 +145,22 @@ void DropFiles(HWND window, const std::vector<std::wstring>& paths) {
         GlobalFree(block);
 }
 
-void SaveScreenshot(HWND window, const std::wstring& name) {
-    const std::wstring folder = ScreenshotFolder();
-    if (folder.empty())
-        return;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    MoveToCorner(window);
-    Sleep(300); // Wine hands painted pixels to the display a little later
-    RECT frame = {};
-    GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-    SelectObject(memory, previous);
-    WriteBitmap(folder + name + L".bmp", memory, bitmap, width, height);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-}
-
-CTestThread::CTestThread(std::function<void()> script)
+CDialogScript::CDialogScript(std::function<void()> script)
     : uiThread(GetCurrentThreadId()), thread([this, script] { Run(script); }) {}
 
-CTestThread::~CTestThread() { Join(); }
+CDialogScript::~CDialogScript() { Join(); }
 
-void CTestThread::Join() {
+void CDialogScript::Join() {
     if (thread.joinable())
         thread.join();
 }
 
-void CTestThread::Run(const std::function<void()>& script) {
+void CDialogScript::Run(const std::function<void()>& script) {
     script();
     CloseLeftOverDialogs();
 }
 
-void CTestThread::CloseLeftOverDialogs() {
+void CDialogScript::CloseLeftOverDialogs() {
     auto anyDialog = [this] { return FindWindowOf(uiThread, IsDialogShown); };
     if (WaitUntil([&] { return anyDialog() == nullptr; }, 5000))
         return;

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "support/WindowTestSupport.h"
+
 #include <functional>
 #include <string>
 #include <thread>
@@ -13,9 +15,6 @@
 
 // "ja" texts when the test run promised a Japanese system, else English.
 std::wstring InLanguage(const std::wstring& japanese, const std::wstring& english);
-
-// Waits until condition holds; false after timeoutMs.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // The first visible top-level window of the thread that satisfies match,
 // waiting for it up to timeoutMs; null when none appeared.
@@ -33,15 +32,6 @@ std::wstring StaticTexts(HWND dialog);
 bool IsItemEnabled(HWND dialog, int id);
 bool IsItemChecked(HWND dialog, int id);
 
-// A button click as the dialog receives it.
-void Click(HWND dialog, int id);
-// Typing into an edit box.
-void SetItemText(HWND dialog, int id, const std::wstring& text);
-// Checking a check box with the mouse.
-void SetCheck(HWND dialog, int id, bool checked);
-// Choosing an entry of a drop-down list.
-void SelectEntry(HWND dialog, int id, int index);
-
 int SelectedIndex(HWND dialog, int id);
 DWORD_PTR SelectedData(HWND dialog, int id);
 std::vector<std::wstring> Entries(HWND dialog, int id);
@@ -50,22 +40,16 @@ std::vector<DWORD_PTR> EntryData(HWND dialog, int id);
 // Files dropped from the shell onto window, in this order.
 void DropFiles(HWND window, const std::vector<std::wstring>& paths);
 
-// A picture of the window as shown, as a BMP file named name + ".bmp" in the
-// folder ZEP_SCREENSHOT_DIR names; nothing when it is not set. The window is
-// first moved to a corner of the screen that depends on the language, so
-// that test programs running side by side do not cover each other.
-void SaveScreenshot(HWND window, const std::wstring& name);
-
 // Runs a script on its own thread while the constructing thread runs
 // dialogs. Once the script has returned, every dialog of that thread still
 // shown after a grace period is a failure and is closed, so that a failed
 // script cannot hang the test run.
-class CTestThread {
+class CDialogScript {
   public:
-    explicit CTestThread(std::function<void()> script);
-    ~CTestThread();
-    CTestThread(const CTestThread&) = delete;
-    CTestThread& operator=(const CTestThread&) = delete;
+    explicit CDialogScript(std::function<void()> script);
+    ~CDialogScript();
+    CDialogScript(const CDialogScript&) = delete;
+    CDialogScript& operator=(const CDialogScript&) = delete;
 
     void Join();
 

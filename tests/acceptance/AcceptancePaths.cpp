@@ -1,0 +1,56 @@
+#include "AcceptancePaths.h"
+#include <cstdlib>
+#include <windows.h>
+
+namespace {
+
+// A host folder named by the environment, UTF-8 on the host.
+std::wstring HostFolder(const char* variable) {
+    const char* value = std::getenv(variable);
+    std::string host = value ? value : "";
+    std::wstring wide(host.size(), L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, host.data(), static_cast<int>(host.size()),
+                                     wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    for (wchar_t& c : wide)
+        if (c == L'/')
+            c = L'\\';
+    return L"Z:" + wide;
+}
+
+} // namespace
+
+std::wstring InstallFolder(const std::wstring& variant) {
+    return HostFolder("ZEP_ACCEPT_INSTALLS") + L"\\" + variant;
+}
+
+std::wstring InputPath(const std::wstring& relative) {
+    return HostFolder("ZEP_ACCEPT_MEDIA") + L"\\" + relative;
+}
+
+std::wstring OutputPath(const std::wstring& relative) {
+    return HostFolder("ZEP_ACCEPT_OUT") + L"\\" + Language() + L"\\" + relative;
+}
+
+std::wstring Language() {
+    const char* language = std::getenv("ZEP_TEST_LANGUAGE");
+    return language && std::string(language) == "ja" ? L"ja" : L"en";
+}
+
+void ForgetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\ZEPAcceptance"); }
+
+bool CopyFolder(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool copied = true;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            copied &= CopyFileW((from + L"\\" + found.cFileName).c_str(),
+                                (to + L"\\" + found.cFileName).c_str(), FALSE) != FALSE;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return copied;
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+// Where the run keeps what the acceptance tests use, as Wine's Z: drive
+// shows the host's folders: the installations of ZEP, the inputs, and this
+// language's outputs, which the host checks afterwards.
+std::wstring InstallFolder(const std::wstring& variant);
+std::wstring InputPath(const std::wstring& relative);
+std::wstring OutputPath(const std::wstring& relative);
+// The language of this run, "en" or "ja", for names of outputs and screenshots.
+std::wstring Language();
+
+// Removes the settings the installations keep (their Setting.ini names the branch).
+void ForgetSettings();
+// Copies every file of a folder into a new folder.
+bool CopyFolder(const std::wstring& from, const std::wstring& to);

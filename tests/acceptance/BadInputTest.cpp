@@ -1,0 +1,270 @@
+// ZEP.exe under bad input and rough handling: every failure ends in a box
+// with its number, no output is left half-written, no input is changed
+// (check-acceptance.sh compares every input's checksum) and the program
+// always ends when closed.
+#include "AcceptancePaths.h"
+#include "ZepUser.h"
+#include "resdll/Res.h"
+#include "resources/resource.h"
+#include "support/WindowTestSupport.h"
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+const wchar_t* const kPcmStereo = L"44100 Hz; 16 bits; Stereo";
+
+class BadInput : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ForgetSettings();
+        CreateDirectoryW(OutputPath(L"").c_str(), nullptr);
+        CreateDirectoryW(OutputPath(L"bad").c_str(), nullptr);
+    }
+    void TearDown() override { ForgetSettings(); }
+
+    // Converts to PCM WAV; the box's caption, or empty when none was shown.
+    static std::wstring ConvertToWav(ZepUser& zep, const std::wstring& input,
+                                     const std::wstring& output) {
+        zep.Enter(input, output, 0);
+        zep.Press(IDC_CONVERT);
+        ZepUser::Box box;
+        if (zep.ChooseFormat(L"PCM", kPcmStereo))
+            box = zep.AnswerBox(3000);
+        EXPECT_TRUE(zep.WaitForJobEnd(output));
+        return box.caption;
+    }
+
+    static std::wstring ConvertToMp3(ZepUser& zep, const std::wstring& input,
+                                     const std::wstring& output) {
+        zep.Enter(input, output, 2);
+        zep.Press(IDC_CONVERT);
+        EXPECT_TRUE(zep.ConfirmSettings(IDC_GOGO_MODE));
+        ZepUser::Box box = zep.AnswerBox(3000);
+        EXPECT_TRUE(zep.WaitForJobEnd(output));
+        return box.caption;
+    }
+};
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text)
+        narrow += c < 128 ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+} // namespace
+
+TEST_F(BadInput, InputsThatCannotBeDecodedShow915AndWriteNothing) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    for (const wchar_t* name : {L"bad\\empty.wav", L"bad\\noise.mp3", L"bad\\folder.wav",
+                                L"bad\\missing.wav"}) {
+        SCOPED_TRACE(Narrow(name));
+        const std::wstring output = OutputPath(L"bad\\undecodable.wav");
+        zep.Enter(InputPath(name), output, 0);
+        zep.Press(IDC_CONVERT);
+        ZepUser::Box box = zep.AnswerBox();
+        EXPECT_EQ(L"Error No.0915", box.caption);
+        EXPECT_TRUE(zep.WaitForJobEnd());
+        EXPECT_FALSE(FileExists(output));
+    }
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, TruncatedAndLyingWavesGiveWhatTheyHold) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    for (const wchar_t* name : {L"truncated", L"lying"}) {
+        SCOPED_TRACE(Narrow(name));
+        const std::wstring output = OutputPath(L"bad\\" + std::wstring(name) + L"-out.wav");
+        EXPECT_EQ(L"", ConvertToWav(zep, InputPath(L"bad\\" + std::wstring(name) + L".wav"), output));
+        EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+        EXPECT_TRUE(FileExists(output));
+    }
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, OutputsThatCannotBeWrittenShowTheirNumbers) {
+    const std::wstring readOnly = OutputPath(L"bad\\read-only.wav");
+    const std::wstring readOnlyMp3 = OutputPath(L"bad\\read-only.mp3");
+    for (const std::wstring& path : {readOnly, readOnlyMp3}) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "keep", 4, &written, nullptr);
+        CloseHandle(file);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    const std::wstring input = InputPath(L"in\\tone16.wav");
+    const std::wstring noFolder = OutputPath(L"bad\\no such folder\\out.wav");
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    EXPECT_EQ(L"Error No.6006", ConvertToWav(zep, input, noFolder));
+    EXPECT_EQ(L"Error No.6001", ConvertToMp3(zep, input, OutputPath(L"bad\\no such folder\\out.mp3")));
+    EXPECT_EQ(L"Error No.6006", ConvertToWav(zep, input, readOnly));
+    EXPECT_EQ(L"Error No.6001", ConvertToMp3(zep, input, readOnlyMp3));
+    EXPECT_EQ(0, zep.Close());
+    EXPECT_FALSE(FileExists(OutputPath(L"bad\\no such folder")));
+    for (const std::wstring& path : {readOnly, readOnlyMp3}) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(4u, data.nFileSizeLow) << "the read-only file was changed";
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// However the output names the input, the input is never written over.
+TEST_F(BadInput, AnOutputNamingTheInputGoesBesideIt) {
+    const std::wstring input = InputPath(L"case.wav");
+    const std::wstring conv = InputPath(L"case_conv.wav");
+    std::wstring upper = input.substr(0, input.size() - 8) + L"CASE.WAV";
+    std::wstring slashes = input;
+    for (wchar_t& c : slashes)
+        if (c == L'\\')
+            c = L'/';
+    const std::wstring dotted = InputPath(L"in\\..\\case.wav");
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    for (const std::wstring& output : {upper, slashes, dotted}) {
+        SCOPED_TRACE(Narrow(output));
+        DeleteFileW(conv.c_str());
+        EXPECT_EQ(L"", ConvertToWav(zep, input, output));
+        EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+        EXPECT_TRUE(FileExists(conv));
+    }
+    DeleteFileW(conv.c_str());
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, JapaneseAndVeryLongPathsConvert) {
+    const std::wstring japanese = InputPath(L"日本語のフォルダ\\音声ファイル.wav");
+    const std::wstring deep = InputPath(L"long\\" + std::wstring(120, L'a') + L"\\" +
+                                        std::wstring(120, L'b') + L"\\" + std::wstring(40, L'c') +
+                                        L".wav");
+    ASSERT_GT(deep.size(), 260u);
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    const std::wstring outputs[] = {OutputPath(L"日本語の出力.mp3"), OutputPath(L"long-out.mp3")};
+    EXPECT_EQ(L"", ConvertToMp3(zep, japanese, outputs[0]));
+    EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+    EXPECT_EQ(L"", ConvertToMp3(zep, deep, outputs[1]));
+    EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+    for (const std::wstring& output : outputs)
+        EXPECT_TRUE(FileExists(output));
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, WithoutTheResourceLibraryFailuresStillShowTheirNumbers) {
+    ZepUser zep(InstallFolder(L"no-res"));
+    ASSERT_TRUE(zep.Started());
+    const std::wstring output = OutputPath(L"no-res.wav");
+    zep.Enter(InputPath(L"bad\\noise.mp3"), output, 0);
+    zep.Press(IDC_CONVERT);
+    ZepUser::Box box = zep.AnswerBox();
+    EXPECT_EQ(L"Error No.0915", box.caption);
+    EXPECT_EQ(L"Error No.0915", box.text);
+    EXPECT_TRUE(zep.WaitForJobEnd());
+    // The encoders need no resource library.
+    EXPECT_EQ(L"", ConvertToWav(zep, InputPath(L"in\\tone16.wav"), output));
+    EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, AMissingOrDamagedMp3LibrarySaysSoAndWritesNothing) {
+    for (const wchar_t* variant : {L"no-gogo", L"broken-gogo"}) {
+        SCOPED_TRACE(Narrow(variant));
+        ZepUser zep(InstallFolder(variant));
+        ASSERT_TRUE(zep.Started());
+        const std::wstring output = OutputPath(L"bad\\" + std::wstring(variant) + L".mp3");
+        DeleteFileW(output.c_str());
+        zep.Enter(InputPath(L"in\\tone16.wav"), output, 2);
+        zep.Press(IDC_CONVERT);
+        EXPECT_TRUE(zep.ConfirmSettings(IDC_GOGO_MODE));
+        ZepUser::Box box = zep.AnswerBox();
+        EXPECT_EQ(L"It failed in reading GOGO.DLL", box.text);
+        EXPECT_TRUE(zep.WaitForJobEnd(output));
+        EXPECT_FALSE(FileExists(output));
+        EXPECT_EQ(0, zep.Close());
+    }
+}
+
+// Stop pressed at any moment leaves a whole, playable file of what was done.
+TEST_F(BadInput, StopAtRandomMomentsLeavesValidFiles) {
+    CreateDirectoryW(OutputPath(L"stop").c_str(), nullptr);
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> moment(0, 1500);
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    const int types[] = {0, 2, 1, 2};
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        const int type = types[run % 4];
+        const std::wstring output = OutputPath(L"stop\\stop-" + std::to_wstring(run) +
+                                               (type == 2 ? L".mp3" : L".wav"));
+        DeleteFileW(output.c_str());
+        zep.Enter(InputPath(L"long60.wav"), output, type);
+        zep.Press(IDC_CONVERT);
+        ASSERT_TRUE(type == 0 ? zep.ChooseFormat(L"PCM", kPcmStereo)
+                              : zep.ConfirmSettings(IDC_GOGO_MODE));
+        Sleep(static_cast<DWORD>(moment(random)));
+        zep.Press(IDC_STOP);
+        EXPECT_TRUE(zep.WaitForJobEnd(output, 30000));
+        EXPECT_FALSE(zep.AnyDialogShown());
+        EXPECT_TRUE(FileExists(output));
+    }
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(BadInput, ClosingTheWindowDuringAConversionEndsTheProgramWithAWholeFile) {
+    const std::wstring output = OutputPath(L"closed-during.mp3");
+    DeleteFileW(output.c_str());
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    zep.Enter(InputPath(L"long60.wav"), output, 2);
+    zep.Press(IDC_CONVERT);
+    ASSERT_TRUE(zep.ConfirmSettings(IDC_GOGO_MODE));
+    ASSERT_TRUE(WaitUntil([&] { return zep.Enabled(IDC_STOP); }));
+    Sleep(300);
+    EXPECT_EQ(0, zep.Close(60000));
+    EXPECT_TRUE(FileClosed(output));
+}
+
+TEST_F(BadInput, ABatchOfTwoHundredFilesConvertsEveryOne) {
+    const std::wstring folder = OutputPath(L"batch200");
+    ASSERT_TRUE(CopyFolder(InputPath(L"batch200"), folder));
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, 0);
+    PostMessageW(zep.Main(), WM_COMMAND, ID_BATCH, 0);
+    HWND batch = zep.WaitForDialogWith(IDC_BAT_START);
+    ASSERT_NE(nullptr, batch);
+    // The folder as the previous batch left it in the settings.
+    Click(batch, IDC_BAT_BROWSE);
+    HWND chooser = zep.WaitForDialog([&](HWND w) { return GetWindow(w, GW_OWNER) == batch; });
+    ASSERT_NE(nullptr, chooser);
+    HWND edit = FindWindowExW(chooser, nullptr, L"Edit", nullptr);
+    ASSERT_NE(nullptr, edit);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    Click(chooser, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)) == folder; }));
+    Click(batch, IDC_BAT_START);
+    EXPECT_TRUE(zep.ChooseFormat(L"PCM", L"22050 Hz; 16 bits; Mono"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SendMessageW(GetDlgItem(batch, IDC_BAT_PROGRESS), PBM_GETPOS, 0, 0) == 100 &&
+                   IsWindowEnabled(GetDlgItem(batch, IDC_BAT_START));
+        },
+        600000));
+    PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(batch); }));
+    EXPECT_EQ(0, zep.Close());
+    int converted = 0;
+    for (int n = 1; n <= 200; ++n) {
+        wchar_t name[32];
+        swprintf(name, 32, L"\\file%03d_conv.wav", n);
+        converted += FileExists(folder + name) ? 1 : 0;
+    }
+    EXPECT_EQ(200, converted);
+}

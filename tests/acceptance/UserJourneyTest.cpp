@@ -1,0 +1,192 @@
+// ZEP.exe worked as a user works it: every kind of input to every output,
+// the volume setting, a batch with a damaged file, and a picture of every
+// dialog on the way. The host's ffprobe and ffmpeg check the files after
+// the run (check-acceptance.sh).
+#include "AcceptancePaths.h"
+#include "ZepUser.h"
+#include "jotter/JotterResource.h"
+#include "resdll/Res.h"
+#include "resources/resource.h"
+#include "support/WindowTestSupport.h"
+#include <algorithm>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Input {
+    const wchar_t* name;       // under in\ of the inputs
+    const wchar_t* pcmFormat;  // the chooser's attributes of the decoded PCM
+};
+
+const Input kInputs[] = {
+    {L"tone16.wav", L"44100 Hz; 16 bits; Stereo"}, {L"u8mono.wav", L"22050 Hz; 16 bits; Mono"},
+    {L"s24.wav", L"48000 Hz; 16 bits; Stereo"},    {L"f32.wav", L"44100 Hz; 16 bits; Stereo"},
+    {L"six.wav", L"48000 Hz; 16 bits; Stereo"},    {L"tonemp3.mp3", L"44100 Hz; 16 bits; Stereo"},
+    {L"toneogg.ogg", L"44100 Hz; 16 bits; Stereo"}, {L"toneflac.flac", L"44100 Hz; 16 bits; Stereo"},
+};
+
+// The output's name for each type; the type's extension comes last, as ZEP forces it.
+const wchar_t* const kOutputSuffix[] = {L"-acm.wav", L"-l3.wav", L".mp3", L".wma"};
+
+std::wstring Stem(const wchar_t* name) {
+    std::wstring stem = name;
+    return stem.substr(0, stem.rfind(L'.'));
+}
+
+// A picture for the artifacts, once per dialog and language.
+std::wstring Picture(const std::wstring& name) { return L"user-" + name + L"-" + Language(); }
+
+class UserJourney : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ForgetSettings();
+        CreateDirectoryW(OutputPath(L"").c_str(), nullptr);
+    }
+    void TearDown() override { ForgetSettings(); }
+};
+
+// Presses Conversion and answers what the output type asks; true when the
+// job ended with "100 %".
+bool ConvertAnswering(ZepUser& zep, int type, const wchar_t* pcmFormat, const std::wstring& output,
+                      bool pictures) {
+    DeleteFileW(output.c_str());
+    zep.Press(IDC_CONVERT);
+    bool answered = type == 0 ? zep.ChooseFormat(L"PCM", pcmFormat, pictures ? Picture(L"acm-chooser") : L"")
+                              : zep.ConfirmSettings(IDC_GOGO_MODE, pictures ? Picture(L"mp3-settings") : L"");
+    return answered && zep.WaitForJobEnd(output) && zep.Text(IDC_STATUS) == L"100 %";
+}
+
+} // namespace
+
+TEST_F(UserJourney, EveryInputToEveryOutput) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    SaveScreenshot(zep.Main(), Picture(L"main"));
+    CreateDirectoryW(OutputPath(L"matrix").c_str(), nullptr);
+    bool firstOfType[4] = {true, true, true, true};
+    for (const Input& input : kInputs) {
+        for (int type = 0; type < 4; ++type) {
+            SCOPED_TRACE(::testing::Message() << Stem(input.name).c_str() << " type " << type);
+            const std::wstring output = OutputPath(L"matrix\\" + Stem(input.name) + kOutputSuffix[type]);
+            zep.Enter(InputPath(L"in\\" + std::wstring(input.name)), output, type);
+            const bool pictures = firstOfType[type];
+            firstOfType[type] = false;
+            if (type < 3) {
+                EXPECT_TRUE(ConvertAnswering(zep, type, input.pcmFormat, output, pictures));
+                EXPECT_EQ(output, zep.Text(IDC_OUTPUT_PATH));
+                continue;
+            }
+            // Wine's Windows Media writer offers no profiles: the job ends with its number.
+            zep.Press(IDC_CONVERT);
+            EXPECT_TRUE(zep.ConfirmSettings(IDC_WMA_SOURCE, pictures ? Picture(L"wma-settings") : L""));
+            ZepUser::Box box = zep.AnswerBox(20000, pictures ? Picture(L"error") : L"");
+            EXPECT_EQ(L"Error No.3001", box.caption);
+            EXPECT_EQ(0u, box.text.find(L"Error No.3001\n\n"));
+            EXPECT_TRUE(zep.WaitForJobEnd(output));
+        }
+    }
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(UserJourney, VolumeHalfAndDoubleReachTheOutput) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    // The settings dialogs on the way, pictured once.
+    zep.Press(IDC_SETTING);
+    HWND setting = zep.WaitForDialogWith(IDC_SETTING_VOLUME);
+    ASSERT_NE(nullptr, setting);
+    SaveScreenshot(setting, Picture(L"setting"));
+    Click(setting, IDC_SETTING_VOLUME);
+    HWND volume = zep.WaitForDialog([](HWND w) { return GetDlgItem(w, IDC_VOLUME_LABEL) != nullptr; });
+    ASSERT_NE(nullptr, volume);
+    SaveScreenshot(volume, Picture(L"volume"));
+    Click(volume, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(volume); }));
+    Click(setting, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(setting); }));
+
+    for (int percent : {50, 200}) {
+        ASSERT_TRUE(zep.SetVolume(percent));
+        const std::wstring output = OutputPath(L"volume-" + std::to_wstring(percent) + L".wav");
+        zep.Enter(InputPath(L"level.wav"), output, 0);
+        EXPECT_TRUE(ConvertAnswering(zep, 0, L"44100 Hz; 16 bits; Stereo", output, false)) << percent;
+    }
+    EXPECT_EQ(0, zep.Close());
+}
+
+namespace {
+
+HWND FindJotter() {
+    return WaitForWindow([](HWND w) { return ControlText(w).rfind(L"Jotter", 0) == 0 && GetDlgItem(w, IDC_JOTTER_VIEW); }, 0);
+}
+
+// The folder chooser of the batch dialog, answered by typing the folder.
+bool ChooseBatchFolder(ZepUser& zep, HWND batch, const std::wstring& folder) {
+    Click(batch, IDC_BAT_BROWSE);
+    HWND chooser = zep.WaitForDialog([&](HWND w) { return GetWindow(w, GW_OWNER) == batch; });
+    if (!chooser)
+        return false;
+    SaveScreenshot(chooser, Picture(L"folder-chooser"));
+    HWND edit = FindWindowExW(chooser, nullptr, L"Edit", nullptr);
+    if (edit)
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    Click(chooser, IDOK);
+    return WaitUntil([&] { return !IsWindow(chooser); }) &&
+           WaitUntil([&] { return ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)) == folder; }, 3000);
+}
+
+} // namespace
+
+TEST_F(UserJourney, ABatchOfTenMixedFilesLogsTheDamagedOneToJotter) {
+    if (HWND left = FindJotter())
+        PostMessageW(left, WM_CLOSE, 0, 0);
+    const std::wstring folder = OutputPath(L"batch10");
+    ASSERT_TRUE(CopyFolder(InputPath(L"batch10"), folder));
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, 2);
+    PostMessageW(zep.Main(), WM_COMMAND, ID_BATCH, 0);
+    HWND batch = zep.WaitForDialogWith(IDC_BAT_START);
+    ASSERT_NE(nullptr, batch);
+    SaveScreenshot(batch, Picture(L"batch"));
+    ASSERT_TRUE(ChooseBatchFolder(zep, batch, folder));
+
+    Click(batch, IDC_BAT_START);
+    // Only the first file asks for the settings.
+    EXPECT_TRUE(zep.ConfirmSettings(IDC_GOGO_MODE));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SendMessageW(GetDlgItem(batch, IDC_BAT_PROGRESS), PBM_GETPOS, 0, 0) == 100 &&
+                   IsWindowEnabled(GetDlgItem(batch, IDC_BAT_START));
+        },
+        180000));
+    EXPECT_FALSE(zep.AnyDialogShown() && !IsWindow(batch)) << "a box interrupted the batch";
+
+    HWND jotter = FindJotter();
+    ASSERT_NE(nullptr, jotter) << "ZEP did not start Jotter";
+    SaveScreenshot(jotter, Picture(L"jotter"));
+    const std::wstring log = ControlText(GetDlgItem(jotter, IDC_JOTTER_VIEW));
+    const std::wstring broken = folder + L"\\07-broken.mp3";
+    EXPECT_EQ(broken + L"\r\nError No.0915 - ", log.substr(0, broken.size() + 18));
+    EXPECT_EQ(3, std::count(log.begin(), log.end(), L'\n')) << "three lines";
+    PostMessageW(jotter, WM_CLOSE, 0, 0);
+
+    PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(batch); }));
+    EXPECT_EQ(0, zep.Close());
+}
+
+TEST_F(UserJourney, TheAboutBoxAndTheMenuSpeakTheSystemLanguage) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    EXPECT_EQ(Language() == L"ja" ? L"変換(&C)" : L"Conversion(&C)", zep.Text(IDC_CONVERT));
+    PostMessageW(zep.Main(), WM_KEYDOWN, VK_F10, 0);
+    HWND about = zep.WaitForDialogWith(IDC_ABOUT_VERSION);
+    ASSERT_NE(nullptr, about);
+    SaveScreenshot(about, Picture(L"about"));
+    EXPECT_EQ(L"ZEP Version 1.00", ControlText(GetDlgItem(about, IDC_ABOUT_VERSION)));
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    EXPECT_EQ(0, zep.Close());
+}

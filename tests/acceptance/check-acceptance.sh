@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Usage: check-acceptance.sh MEDIA OUT LANGUAGE...
+# The host's ffprobe, ffmpeg and sox read every file the acceptance runs
+# wrote, and every input is compared with the checksum it had when it was made.
+set -uo pipefail
+media=$1 out=$2
+shift 2
+failures=0 checks=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { checks=$((checks + 1)); }
+probe() { ffprobe -v error -select_streams a:0 -show_entries "stream=$2" -of csv=p=0 "$1" 2>/dev/null; }
+duration() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1" 2>/dev/null; }
+container() { ffprobe -v error -show_entries format=format_name -of csv=p=0 "$1" 2>/dev/null; }
+pcm_md5() { ffmpeg -nostdin -v error -i "$1" -f s16le -acodec pcm_s16le - | md5sum | cut -d' ' -f1; }
+decodes() { ffmpeg -nostdin -v error -xerror -i "$1" -f null - 2>/dev/null; }
+rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
+between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }'; }
+
+# expect FILE CODEC CONTAINER RATE CHANNELS LOW HIGH: an audio file as described.
+expect() {
+  local file=$1 codec=$2 format=$3 rate=$4 channels=$5 low=$6 high=$7
+  [ -s "$file" ] || { fail "$file is missing"; return; }
+  [ "$(probe "$file" codec_name)" = "$codec" ] || fail "$file: codec $(probe "$file" codec_name), not $codec"
+  [ "$(container "$file")" = "$format" ] || fail "$file: container $(container "$file"), not $format"
+  [ "$rate" = - ] || [ "$(probe "$file" sample_rate)" = "$rate" ] || fail "$file: rate $(probe "$file" sample_rate)"
+  [ "$(probe "$file" channels)" = "$channels" ] || fail "$file: $(probe "$file" channels) channels"
+  between "$(duration "$file")" "$low" "$high" || fail "$file lasts $(duration "$file") s"
+  decodes "$file" || fail "$file does not decode cleanly"
+  pass
+}
+
+for language in "$@"; do
+  o=$out/$language
+  # Every input to every output: PCM at the input's own rate and channels
+  # (more than two channels mixed to stereo), MP3 in WAVE and plain MP3.
+  while read -r stem rate channels; do
+    expect "$o/matrix/$stem-acm.wav" pcm_s16le wav "$rate" "$channels" 1.98 2.02
+    expect "$o/matrix/$stem-l3.wav" mp3 wav - "$channels" 1.95 2.15
+    expect "$o/matrix/$stem.mp3" mp3 mp3 - "$channels" 1.95 2.15
+    [ ! -e "$o/matrix/$stem.wma" ] || fail "$o/matrix/$stem.wma was left behind by a failed job"
+  done <<'LIST'
+tone16 44100 2
+u8mono 22050 1
+s24 48000 2
+f32 44100 2
+six 48000 2
+tonemp3 44100 2
+toneogg 44100 2
+toneflac 44100 2
+LIST
+  # Lossless inputs arrive sample for sample.
+  for stem in tone16 toneflac; do
+    [ "$(pcm_md5 "$o/matrix/$stem-acm.wav")" = "$(pcm_md5 "$media/in/tone16.wav")" ] &&
+      pass || fail "$stem-acm.wav does not hold the input's samples"
+  done
+
+  # Volume: half and double of the input's level (-6.02 dB and +6.02 dB).
+  source_rms=$(rms "$media/level.wav")
+  for percent in 50 200; do
+    ratio=$(awk -v a="$(rms "$o/volume-$percent.wav")" -v b="$source_rms" 'BEGIN { print a / b }')
+    between "$ratio" "$(awk -v p=$percent 'BEGIN { print p / 100 * 0.98 }')" \
+      "$(awk -v p=$percent 'BEGIN { print p / 100 * 1.02 }')" &&
+      pass || fail "volume $percent %: level ratio $ratio"
+  done
+
+  # The batch of ten: every good file converted beside itself, the damaged one not.
+  for f in 01-tone.wav 04-tone.wav 08-tone.wav 03-tone.ogg 09-tone.ogg 05-tone.flac 10-tone.flac; do
+    expect "$o/batch10/${f%.*}.mp3" mp3 mp3 - 2 0.95 1.15
+  done
+  for f in 02-tone 06-tone; do expect "$o/batch10/${f}_conv.mp3" mp3 mp3 - 2 0.95 1.15; done
+  ls "$o"/batch10/07-broken*.mp3 | grep -q conv && fail "a file was made from the damaged input" || pass
+
+  # Bad inputs that still hold audio give what they hold.
+  expect "$o/bad/truncated-out.wav" pcm_s16le wav 44100 2 2.99 3.01
+  expect "$o/bad/lying-out.wav" pcm_s16le wav 44100 2 2.99 3.01
+  expect "$o/日本語の出力.mp3" mp3 mp3 - 2 1.95 2.15
+  expect "$o/long-out.mp3" mp3 mp3 - 2 1.95 2.15
+  expect "$o/no-res.wav" pcm_s16le wav 44100 2 1.98 2.02
+
+  # Stopped and closed conversions: whole files, no longer than the input.
+  for f in "$o"/stop/stop-*; do
+    case $f in
+      *.mp3) expect "$f" mp3 mp3 - 2 0 60.1 ;;
+      *) if [ "$(probe "$f" codec_name)" = mp3 ]; then expect "$f" mp3 wav - 2 0 60.1
+         else expect "$f" pcm_s16le wav 44100 2 0 60.01; fi ;;
+    esac
+  done
+  [ "$(ls "$o"/stop | wc -l)" = 20 ] && pass || fail "$(ls "$o"/stop | wc -l) of 20 stopped outputs"
+  expect "$o/closed-during.mp3" mp3 mp3 - 2 0 60.1
+
+  # Two hundred files, two hundred outputs.
+  n=0
+  for f in "$o"/batch200/file*_conv.wav; do
+    between "$(duration "$f")" 0.19 0.21 && n=$((n + 1)) || fail "$f lasts $(duration "$f") s"
+  done
+  [ $n = 200 ] && pass || fail "$n of 200 batch outputs are whole"
+
+  # The copies the batches worked on are still what they were.
+  for folder in batch10 batch200; do
+    (cd "$media/$folder" && md5sum ./*) | sed "s|\./|$o/$folder/|" | md5sum -c --quiet - ||
+      fail "a $folder input was changed"
+  done
+done
+
+(cd "$media" && md5sum -c --quiet inputs.md5) && pass || fail "an input was changed"
+echo "acceptance outputs: $checks passed, $failures failed"
+[ $failures = 0 ]
