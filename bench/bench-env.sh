@@ -1,4 +1,5 @@
-# Sourced by bench/run-*.sh: sets up, builds, and enters the Wine environment.
+# Sourced by bench/run and bench/run-decode.sh: sets up, builds, and enters the
+# Wine environment.
 # bench_inputs is the folder of the generated inputs; winpath turns a host
 # path into the path Wine sees.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -1,4 +1,5 @@
 #include "CEncGOGO.h"
+#include "engine/OutputFile.h"
 #include <algorithm>
 #include <cstring>
 
@@ -110,8 +111,7 @@ void CEncGOGO::Compact() {
 
 int CEncGOGO::OpenFile(const std::wstring& path) {
     file.Reset();
-    file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.Reset(CreateOutputFile(path, GENERIC_WRITE, FILE_SHARE_READ));
     return file ? 0 : kNoFile;
 }
 

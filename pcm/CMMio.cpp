@@ -1,4 +1,5 @@
 #include "pcm/CMMio.h"
+#include "engine/OutputFile.h"
 
 namespace {
 
@@ -98,9 +99,9 @@ void CMMio::Close() {
 bool CMMio::OpenFile(const std::wstring& name, bool forWriting) {
     path = name;
     const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    const DWORD disposition = forWriting ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = forWriting ? CreateOutputFile(name, access, FILE_SHARE_READ)
+                          : CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     file.Reset(h);

@@ -10,7 +10,7 @@ packages=(
   xvfb x11-apps x11-utils imagemagick
   googletest
   sox ffmpeg
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic locales
   fp-utils-3.2.2
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
 )
@@ -50,6 +50,17 @@ source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
 if [ "$ZEP_ARCH" = x86_64 ]; then
   echo "setup: this machine runs no 32-bit code: the x86_64 variant is built and tested"
   install_missing "${fallback_packages[@]}"
+fi
+
+# The English and Japanese systems the tests run as. Without the locales
+# Wine reads file names as ASCII and Japanese names are lost.
+wanted_locales=(en_US.UTF-8 ja_JP.UTF-8)
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || ! locale -a 2>/dev/null | grep -qix 'en_US.utf8'; then
+  echo "setup: generating the locales ${wanted_locales[*]}"
+  for l in "${wanted_locales[@]}"; do
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >>/etc/locale.gen
+  done
+  locale-gen >/dev/null
 fi
 
 # LAME for gogo.dll, cross-built once and cached.

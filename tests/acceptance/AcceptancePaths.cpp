@@ -1,5 +1,6 @@
 #include "AcceptancePaths.h"
 #include <cstdlib>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -39,18 +40,36 @@ std::wstring Language() {
 
 void ForgetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\ZEPAcceptance"); }
 
-bool CopyFolder(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
+void RememberBatchFolder(const std::wstring& folder) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"software\\ZEPAcceptance\\ZEP\\data", L"LASTDIR", REG_SZ,
+                    folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+}
+
+namespace {
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool copied = true;
+        return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            copied &= CopyFileW((from + L"\\" + found.cFileName).c_str(),
-                                (to + L"\\" + found.cFileName).c_str(), FALSE) != FALSE;
+            names.push_back(found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    return names;
+}
+
+} // namespace
+
+bool CopyFolder(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    for (const std::wstring& name : FilesIn(to))
+        DeleteFileW((to + L"\\" + name).c_str());
+    const std::vector<std::wstring> names = FilesIn(from);
+    bool copied = !names.empty();
+    for (const std::wstring& name : names)
+        copied &= CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) != FALSE;
     return copied;
 }

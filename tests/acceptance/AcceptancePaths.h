@@ -12,5 +12,8 @@ std::wstring Language();
 
 // Removes the settings the installations keep (their Setting.ini names the branch).
 void ForgetSettings();
-// Copies every file of a folder into a new folder.
+// The batch folder as the batch dialog remembers it from the last run.
+// (Wine's folder chooser ignores a typed path, so a test cannot choose it.)
+void RememberBatchFolder(const std::wstring& folder);
+// A fresh copy of every file of a folder: files already in the target go first.
 bool CopyFolder(const std::wstring& from, const std::wstring& to);

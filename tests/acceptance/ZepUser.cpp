@@ -4,16 +4,24 @@
 #include "resources/resource.h"
 #include "support/WindowTestSupport.h"
 
+#include <commctrl.h>
+
 namespace {
 
-void SelectByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
+bool SelectByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
     LRESULT index = SendMessageW(GetDlgItem(dialog, listId), CB_FINDSTRING,
                                  static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix.c_str()));
+    if (index == CB_ERR)
+        return false;
     SelectEntry(dialog, listId, static_cast<int>(index));
+    return true;
 }
 
-// A message box is a dialog with its text in the static control 0xFFFF.
-bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr; }
+// A message box is a dialog with its text in the static control 0xFFFF;
+// the format chooser has one too, beside its two lists.
+bool IsMessageBox(HWND window) {
+    return GetDlgItem(window, 0xFFFF) != nullptr && GetDlgItem(window, 101) == nullptr;
+}
 
 } // namespace
 
@@ -104,8 +112,8 @@ bool ZepUser::ChooseFormat(const std::wstring& tag, const std::wstring& attribut
         [](HWND window) { return GetDlgItem(window, 101) && GetDlgItem(window, 102); });
     if (!chooser)
         return false;
-    SelectByPrefix(chooser, 101, tag);
-    SelectByPrefix(chooser, 102, attributes);
+    if (!SelectByPrefix(chooser, 101, tag) || !SelectByPrefix(chooser, 102, attributes))
+        return false;
     if (!screenshot.empty())
         SaveScreenshot(chooser, screenshot);
     Click(chooser, IDOK);
@@ -153,6 +161,24 @@ bool ZepUser::SetVolume(int percent) {
         return false;
     Click(setting, IDOK);
     return WaitUntil([&] { return !IsWindow(setting); });
+}
+
+HWND ZepUser::OpenBatch() const {
+    PostMessageW(main, WM_COMMAND, ID_BATCH, 0);
+    return WaitForDialogWith(IDC_BAT_START);
+}
+
+bool ZepUser::RunBatch(HWND batch, const std::function<bool()>& answer, DWORD timeoutMs) {
+    Click(batch, IDC_BAT_START);
+    const bool answered = answer();
+    return WaitUntil(
+               [&] {
+                   return SendMessageW(GetDlgItem(batch, IDC_BAT_PROGRESS), PBM_GETPOS, 0, 0) ==
+                              100 &&
+                          IsWindowEnabled(GetDlgItem(batch, IDC_BAT_START));
+               },
+               timeoutMs) &&
+           answered;
 }
 
 long ZepUser::Close(DWORD timeoutMs) {

@@ -51,6 +51,12 @@ class ZepUser {
     // Through Setting and Volume, as a user sets the volume.
     bool SetVolume(int percent);
 
+    // The batch dialog, opened through the menu.
+    HWND OpenBatch() const;
+    // Batch Start pressed; answer is called to answer what the first file asks.
+    // True when every file was handled and the dialog is idle again.
+    bool RunBatch(HWND batch, const std::function<bool()>& answer, DWORD timeoutMs);
+
     // Closes the main window as its close button does; the exit code, or -1
     // when the program did not end in time.
     long Close(DWORD timeoutMs = 30000);

@@ -31,19 +31,20 @@ expect() {
 
 for language in "$@"; do
   o=$out/$language
-  # Every input to every output: PCM at the input's own rate and channels
-  # (more than two channels mixed to stereo), MP3 in WAVE and plain MP3.
+  # Every input to every output: PCM at the rate chosen in the format
+  # chooser (more than two channels mixed to stereo), MP3 in WAVE and plain MP3.
   while read -r stem rate channels; do
-    expect "$o/matrix/$stem-acm.wav" pcm_s16le wav "$rate" "$channels" 1.98 2.02
+    # (a decoded MP3 keeps its encoder's padding)
+    expect "$o/matrix/$stem-acm.wav" pcm_s16le wav "$rate" "$channels" 1.98 2.06
     expect "$o/matrix/$stem-l3.wav" mp3 wav - "$channels" 1.95 2.15
     expect "$o/matrix/$stem.mp3" mp3 mp3 - "$channels" 1.95 2.15
     [ ! -e "$o/matrix/$stem.wma" ] || fail "$o/matrix/$stem.wma was left behind by a failed job"
   done <<'LIST'
 tone16 44100 2
 u8mono 22050 1
-s24 48000 2
+s24 44100 2
 f32 44100 2
-six 48000 2
+six 44100 2
 tonemp3 44100 2
 toneogg 44100 2
 toneflac 44100 2
@@ -68,7 +69,7 @@ LIST
     expect "$o/batch10/${f%.*}.mp3" mp3 mp3 - 2 0.95 1.15
   done
   for f in 02-tone 06-tone; do expect "$o/batch10/${f}_conv.mp3" mp3 mp3 - 2 0.95 1.15; done
-  ls "$o"/batch10/07-broken*.mp3 | grep -q conv && fail "a file was made from the damaged input" || pass
+  [ ! -e "$o/batch10/07-broken.mp3" ] && pass || fail "a file was made from the damaged input"
 
   # Bad inputs that still hold audio give what they hold.
   expect "$o/bad/truncated-out.wav" pcm_s16le wav 44100 2 2.99 3.01

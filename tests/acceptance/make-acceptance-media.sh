@@ -4,8 +4,8 @@
 # and ffmpeg, and the checksums of every input so that the checks after the
 # run can prove that no input was changed.
 set -euo pipefail
-out=$1
-stamp="$out/.complete-v1"
+out=$(mkdir -p "$1" && cd "$1" && pwd)
+stamp="$out/.complete-v3"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
 mkdir -p "$out"/{in,bad,batch10,batch200,long}
@@ -14,25 +14,26 @@ cd "$out"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 # One short input per decodable kind.
-sox -n -r 44100 -b 16 -c 2 in/tone16.wav synth 2 sine 440 sine 660 gain -3
-sox -n -r 22050 -b 8 -c 1 in/u8mono.wav synth 2 sine 300 gain -2
-sox -n -r 48000 -b 24 -c 2 in/s24.wav synth 2 sine 1000 sine 1500 gain -1
-sox -n -r 44100 -e floating-point -b 32 -c 2 in/f32.wav synth 2 sine 500 sine 700 gain -1
-sox -n -r 48000 -b 16 -c 6 in/six.wav synth 2 sine 200 sine 300 sine 400 sine 500 sine 600 sine 700 gain -6
+sox -R -n -r 44100 -b 16 -c 2 in/tone16.wav synth 2 sine 440 sine 660 gain -3
+sox -R -n -r 22050 -b 8 -c 1 in/u8mono.wav synth 2 sine 300 gain -2
+sox -R -n -r 48000 -b 24 -c 2 in/s24.wav synth 2 sine 1000 sine 1500 gain -1
+sox -R -n -r 44100 -e floating-point -b 32 -c 2 in/f32.wav synth 2 sine 500 sine 700 gain -1
+sox -R -n -r 48000 -b 16 -c 6 in/six.wav synth 2 sine 200 sine 300 sine 400 sine 500 sine 600 sine 700 gain -6
 ff -i in/tone16.wav -c:a libmp3lame -b:a 192k in/tonemp3.mp3
 ff -i in/tone16.wav -c:a libvorbis -q:a 6 in/toneogg.ogg
 ff -i in/tone16.wav -c:a flac in/toneflac.flac
 
 # A steady level to measure the volume stage by, with room for doubling.
-sox -n -r 44100 -b 16 -c 2 level.wav synth 2 sine 1000 gain -14
+sox -R -n -r 44100 -b 16 -c 2 level.wav synth 2 sine 1000 gain -14
 # Long enough to be stopped or closed in the middle.
-sox -n -r 44100 -b 16 -c 2 long60.wav synth 60 sine 220-440 sine 330 gain -6
+sox -R -n -r 44100 -b 16 -c 2 long60.wav synth 60 sine 220-440 sine 330 gain -6
 
 # Bad inputs.
 : >bad/empty.wav
-head -c 65536 /dev/urandom >bad/noise.mp3
+# Random bytes, the same on every run (sox's repeatable mode).
+sox -R -n -r 8000 -b 16 -c 1 -t raw bad/noise.mp3 synth 4 whitenoise
 mkdir bad/folder.wav
-sox -n -r 44100 -b 16 -c 2 ten.wav synth 10 sine 500 gain -6
+sox -R -n -r 44100 -b 16 -c 2 ten.wav synth 10 sine 500 gain -6
 head -c $((44 + 44100 * 4 * 3)) ten.wav >bad/truncated.wav
 # RIFF and data sizes far beyond the file's 3 s of audio.
 cp bad/truncated.wav bad/lying.wav
@@ -48,15 +49,17 @@ cp in/tone16.wav "$deep/$(printf 'c%.0s' {1..40}).wav"
 cp in/tone16.wav case.wav
 
 # A folder of ten mixed files, one of them damaged.
-sox -n -r 44100 -b 16 -c 2 one.wav synth 1 sine 600 gain -6
+sox -R -n -r 44100 -b 16 -c 2 one.wav synth 1 sine 600 gain -6
 for n in 01 04 08; do cp one.wav batch10/$n-tone.wav; done
 for n in 02 06; do ff -i one.wav -c:a libmp3lame -b:a 128k batch10/$n-tone.mp3; done
 for n in 03 09; do ff -i one.wav -c:a libvorbis batch10/$n-tone.ogg; done
 for n in 05 10; do ff -i one.wav -c:a flac batch10/$n-tone.flac; done
-head -c 20000 /dev/urandom >batch10/07-broken.mp3
+# Its header overwritten: no parser of the system takes it.
+cp one.wav batch10/07-broken.wav
+head -c 44 /dev/zero | dd of=batch10/07-broken.wav conv=notrunc status=none
 rm one.wav
 
-sox -n -r 22050 -b 16 -c 1 short.wav synth 0.2 sine 800 gain -6
+sox -R -n -r 22050 -b 16 -c 1 short.wav synth 0.2 sine 800 gain -6
 for n in $(seq -w 1 200); do cp short.wav batch200/file$n.wav; done
 rm short.wav
 
