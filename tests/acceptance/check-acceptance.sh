@@ -90,11 +90,9 @@ LIST
   expect "$o/closed-during.mp3" mp3 mp3 - 2 0 60.1
 
   # Two hundred files, two hundred outputs.
-  n=0
-  for f in "$o"/batch200/file*_conv.wav; do
-    between "$(duration "$f")" 0.19 0.21 && n=$((n + 1)) || fail "$f lasts $(duration "$f") s"
-  done
-  [ $n = 200 ] && pass || fail "$n of 200 batch outputs are whole"
+  # (sox reads all their headers in one go)
+  n=$(soxi -D "$o"/batch200/file*_conv.wav 2>/dev/null | awk '$1 >= 0.19 && $1 <= 0.21' | wc -l)
+  [ "$n" = 200 ] && pass || fail "$n of 200 batch outputs are whole"
 
   # The copies the batches worked on are still what they were.
   for folder in batch10 batch200; do
