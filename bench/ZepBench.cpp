@@ -194,8 +194,7 @@ HWND OpenBatch(const ZepUser& zep, const Kind& kind, const std::wstring& folder)
     if (!SetLastBatchFolder(folder))
         return nullptr;
     SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, kind.outputType);
-    PostMessageW(zep.Main(), WM_COMMAND, ID_BATCH, 0);
-    HWND batch = zep.WaitForDialogWith(IDC_BAT_START);
+    HWND batch = zep.OpenBatch();
     auto shown = [&] { return ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)) == folder; };
     if (batch && WaitUntil(shown, 3000))
         return batch;

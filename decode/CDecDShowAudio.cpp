@@ -60,10 +60,13 @@ int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
     // A buffer without a whole frame would read as the end of the input.
     if (!data || length <= 0 || converter.OutputBytes(static_cast<int>(length)) <= 0)
         return 0;
-    position = time;
-    StoreSample(time, data, length);
+    // Waiting for the reader to let go of its block before storing the next
+    // one, rather than after, lets the graph prepare the next buffer while
+    // the reader is still encoding this one.
     if (blocking)
         WaitForSingleObject(consumedEvent.Get(), INFINITE);
+    position = time;
+    StoreSample(time, data, length);
     return 0;
 }
 
@@ -101,6 +104,7 @@ void CDecDShowAudio::RunGraph() {
     blocking = 1;
     ResetEvent(readyEvent.Get());
     ResetEvent(endEvent.Get());
+    SetEvent(consumedEvent.Get()); // the reader holds no block yet
     mediaControl->Run();
 }
 

@@ -70,6 +70,7 @@ bool CopyFolder(const std::wstring& from, const std::wstring& to) {
     const std::vector<std::wstring> names = FilesIn(from);
     bool copied = !names.empty();
     for (const std::wstring& name : names)
-        copied &= CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) != FALSE;
+        copied &=
+            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) != FALSE;
     return copied;
 }

@@ -89,7 +89,8 @@ TEST_F(BadInput, TruncatedAndLyingWavesGiveWhatTheyHold) {
     for (const wchar_t* name : {L"truncated", L"lying"}) {
         SCOPED_TRACE(Narrow(name));
         const std::wstring output = OutputPath(L"bad\\" + std::wstring(name) + L"-out.wav");
-        EXPECT_EQ(L"", ConvertToWav(zep, InputPath(L"bad\\" + std::wstring(name) + L".wav"), output));
+        EXPECT_EQ(L"",
+                  ConvertToWav(zep, InputPath(L"bad\\" + std::wstring(name) + L".wav"), output));
         EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
         EXPECT_TRUE(FileExists(output));
     }
@@ -101,7 +102,8 @@ TEST_F(BadInput, OutputsThatCannotBeWrittenShowTheirNumbers) {
     const std::wstring readOnlyMp3 = OutputPath(L"bad\\read-only.mp3");
     for (const std::wstring& path : {readOnly, readOnlyMp3}) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, "keep", 4, &written, nullptr);
         CloseHandle(file);
@@ -112,7 +114,8 @@ TEST_F(BadInput, OutputsThatCannotBeWrittenShowTheirNumbers) {
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
     EXPECT_EQ(L"Error No.6006", ConvertToWav(zep, input, noFolder));
-    EXPECT_EQ(L"Error No.6001", ConvertToMp3(zep, input, OutputPath(L"bad\\no such folder\\out.mp3")));
+    EXPECT_EQ(L"Error No.6001",
+              ConvertToMp3(zep, input, OutputPath(L"bad\\no such folder\\out.mp3")));
     EXPECT_EQ(L"Error No.6006", ConvertToWav(zep, input, readOnly));
     EXPECT_EQ(L"Error No.6001", ConvertToMp3(zep, input, readOnlyMp3));
     EXPECT_EQ(0, zep.Close());
@@ -150,9 +153,9 @@ TEST_F(BadInput, AnOutputNamingTheInputGoesBesideIt) {
 
 TEST_F(BadInput, JapaneseAndVeryLongPathsConvert) {
     const std::wstring japanese = InputPath(L"日本語のフォルダ\\音声ファイル.wav");
-    const std::wstring deep = InputPath(L"long\\" + std::wstring(120, L'a') + L"\\" +
-                                        std::wstring(120, L'b') + L"\\" + std::wstring(40, L'c') +
-                                        L".wav");
+    const std::wstring deep =
+        InputPath(L"long\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\" +
+                  std::wstring(40, L'c') + L".wav");
     ASSERT_GT(deep.size(), 260u);
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
@@ -211,8 +214,8 @@ TEST_F(BadInput, StopAtRandomMomentsLeavesValidFiles) {
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
         const int type = types[run % 4];
-        const std::wstring output = OutputPath(L"stop\\stop-" + std::to_wstring(run) +
-                                               (type == 2 ? L".mp3" : L".wav"));
+        const std::wstring output =
+            OutputPath(L"stop\\stop-" + std::to_wstring(run) + (type == 2 ? L".mp3" : L".wav"));
         DeleteFileW(output.c_str());
         zep.Enter(InputPath(L"long60.wav"), output, type);
         zep.Press(IDC_CONVERT);

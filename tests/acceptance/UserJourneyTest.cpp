@@ -14,17 +14,21 @@
 namespace {
 
 struct Input {
-    const wchar_t* name;       // under in\ of the inputs
+    const wchar_t* name; // under in\ of the inputs
     // The chooser's attributes of the target PCM: the decoded rate and
     // channels, or 44.1 kHz where Wine's converter lists no 48 kHz.
     const wchar_t* pcmFormat;
 };
 
 const Input kInputs[] = {
-    {L"tone16.wav", L"44100 Hz; 16 bits; Stereo"}, {L"u8mono.wav", L"22050 Hz; 16 bits; Mono"},
-    {L"s24.wav", L"44100 Hz; 16 bits; Stereo"},    {L"f32.wav", L"44100 Hz; 16 bits; Stereo"},
-    {L"six.wav", L"44100 Hz; 16 bits; Stereo"},    {L"tonemp3.mp3", L"44100 Hz; 16 bits; Stereo"},
-    {L"toneogg.ogg", L"44100 Hz; 16 bits; Stereo"}, {L"toneflac.flac", L"44100 Hz; 16 bits; Stereo"},
+    {L"tone16.wav", L"44100 Hz; 16 bits; Stereo"},
+    {L"u8mono.wav", L"22050 Hz; 16 bits; Mono"},
+    {L"s24.wav", L"44100 Hz; 16 bits; Stereo"},
+    {L"f32.wav", L"44100 Hz; 16 bits; Stereo"},
+    {L"six.wav", L"44100 Hz; 16 bits; Stereo"},
+    {L"tonemp3.mp3", L"44100 Hz; 16 bits; Stereo"},
+    {L"toneogg.ogg", L"44100 Hz; 16 bits; Stereo"},
+    {L"toneflac.flac", L"44100 Hz; 16 bits; Stereo"},
 };
 
 // The output's name for each type; the type's extension comes last, as ZEP forces it.
@@ -53,8 +57,9 @@ bool ConvertAnswering(ZepUser& zep, int type, const wchar_t* pcmFormat, const st
                       bool pictures) {
     DeleteFileW(output.c_str());
     zep.Press(IDC_CONVERT);
-    bool answered = type == 0 ? zep.ChooseFormat(L"PCM", pcmFormat, pictures ? Picture(L"acm-chooser") : L"")
-                              : zep.ConfirmSettings(IDC_GOGO_MODE, pictures ? Picture(L"mp3-settings") : L"");
+    bool answered =
+        type == 0 ? zep.ChooseFormat(L"PCM", pcmFormat, pictures ? Picture(L"acm-chooser") : L"")
+                  : zep.ConfirmSettings(IDC_GOGO_MODE, pictures ? Picture(L"mp3-settings") : L"");
     return answered && zep.WaitForJobEnd(output) && zep.Text(IDC_STATUS) == L"100 %";
 }
 
@@ -69,7 +74,8 @@ TEST_F(UserJourney, EveryInputToEveryOutput) {
     for (const Input& input : kInputs) {
         for (int type = 0; type < 4; ++type) {
             SCOPED_TRACE(::testing::Message() << Stem(input.name).c_str() << " type " << type);
-            const std::wstring output = OutputPath(L"matrix\\" + Stem(input.name) + kOutputSuffix[type]);
+            const std::wstring output =
+                OutputPath(L"matrix\\" + Stem(input.name) + kOutputSuffix[type]);
             zep.Enter(InputPath(L"in\\" + std::wstring(input.name)), output, type);
             const bool pictures = firstOfType[type];
             firstOfType[type] = false;
@@ -80,7 +86,8 @@ TEST_F(UserJourney, EveryInputToEveryOutput) {
             }
             // Wine's Windows Media writer offers no profiles: the job ends with its number.
             zep.Press(IDC_CONVERT);
-            EXPECT_TRUE(zep.ConfirmSettings(IDC_WMA_SOURCE, pictures ? Picture(L"wma-settings") : L""));
+            EXPECT_TRUE(
+                zep.ConfirmSettings(IDC_WMA_SOURCE, pictures ? Picture(L"wma-settings") : L""));
             ZepUser::Box box = zep.AnswerBox(20000, pictures ? Picture(L"error") : L"");
             EXPECT_EQ(L"Error No.3001", box.caption);
             EXPECT_EQ(0u, box.text.find(L"Error No.3001\n\n"));
@@ -99,7 +106,8 @@ TEST_F(UserJourney, VolumeHalfAndDoubleReachTheOutput) {
     ASSERT_NE(nullptr, setting);
     SaveScreenshot(setting, Picture(L"setting"));
     Click(setting, IDC_SETTING_VOLUME);
-    HWND volume = zep.WaitForDialog([](HWND w) { return GetDlgItem(w, IDC_VOLUME_LABEL) != nullptr; });
+    HWND volume =
+        zep.WaitForDialog([](HWND w) { return GetDlgItem(w, IDC_VOLUME_LABEL) != nullptr; });
     ASSERT_NE(nullptr, volume);
     SaveScreenshot(volume, Picture(L"volume"));
     Click(volume, IDOK); // it has no Cancel
@@ -111,7 +119,8 @@ TEST_F(UserJourney, VolumeHalfAndDoubleReachTheOutput) {
         ASSERT_TRUE(zep.SetVolume(percent));
         const std::wstring output = OutputPath(L"volume-" + std::to_wstring(percent) + L".wav");
         zep.Enter(InputPath(L"level.wav"), output, 0);
-        EXPECT_TRUE(ConvertAnswering(zep, 0, L"44100 Hz; 16 bits; Stereo", output, false)) << percent;
+        EXPECT_TRUE(ConvertAnswering(zep, 0, L"44100 Hz; 16 bits; Stereo", output, false))
+            << percent;
     }
     EXPECT_EQ(0, zep.Close());
 }
@@ -119,7 +128,11 @@ TEST_F(UserJourney, VolumeHalfAndDoubleReachTheOutput) {
 namespace {
 
 HWND FindJotter() {
-    return WaitForWindow([](HWND w) { return ControlText(w).rfind(L"Jotter", 0) == 0 && GetDlgItem(w, IDC_JOTTER_VIEW); }, 0);
+    return WaitForWindow(
+        [](HWND w) {
+            return ControlText(w).rfind(L"Jotter", 0) == 0 && GetDlgItem(w, IDC_JOTTER_VIEW);
+        },
+        0);
 }
 
 // The folder chooser of the batch dialog, pictured and left with Cancel.
@@ -149,8 +162,10 @@ TEST_F(UserJourney, ABatchOfTenMixedFilesLogsTheDamagedOneToJotter) {
     PictureFolderChooser(zep, batch);
     ASSERT_EQ(folder, ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)));
     // Only the first file asks for the settings; the damaged file asks nothing.
-    EXPECT_TRUE(zep.RunBatch(batch, [&] { return zep.ConfirmSettings(IDC_GOGO_MODE); }, 180000));
-    EXPECT_FALSE(zep.WaitForDialog([&](HWND w) { return w != batch; }, 0)) << "a dialog interrupted the batch";
+    EXPECT_TRUE(zep.RunBatch(
+        batch, [&] { return zep.ConfirmSettings(IDC_GOGO_MODE); }, 180000));
+    EXPECT_FALSE(zep.WaitForDialog([&](HWND w) { return w != batch; }, 0))
+        << "a dialog interrupted the batch";
 
     HWND jotter = FindJotter();
     ASSERT_NE(nullptr, jotter) << "ZEP did not start Jotter";
@@ -166,7 +181,7 @@ TEST_F(UserJourney, ABatchOfTenMixedFilesLogsTheDamagedOneToJotter) {
     EXPECT_EQ(0, zep.Close());
 }
 
-TEST_F(UserJourney, TheAboutBoxAndTheMenuSpeakTheSystemLanguage) {
+TEST_F(UserJourney, TheCaptionsAndTheAboutBoxSpeakTheSystemLanguage) {
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
     EXPECT_EQ(Language() == L"ja" ? L"変換(&C)" : L"Conversion(&C)", zep.Text(IDC_CONVERT));

@@ -9,8 +9,8 @@
 namespace {
 
 bool SelectByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
-    LRESULT index = SendMessageW(GetDlgItem(dialog, listId), CB_FINDSTRING,
-                                 static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix.c_str()));
+    LRESULT index = SendMessageW(GetDlgItem(dialog, listId), CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(prefix.c_str()));
     if (index == CB_ERR)
         return false;
     SelectEntry(dialog, listId, static_cast<int>(index));

@@ -12,7 +12,7 @@ std::wstring TempFile(const wchar_t* name) {
 DWORD SizeOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow
-                                                                             : ~0u;
+                                                                            : ~0u;
 }
 
 void WriteKeep(const std::wstring& path) {

@@ -60,6 +60,7 @@ TEST(OutputNaming, AnotherSpellingOfTheInputFileGetsConvToo) {
     EXPECT_EQ(conv, DecideOutputPath(0, input, slashes));
     EXPECT_EQ(conv, DecideOutputPath(1, input, dotted));
     // Another existing file is not the input.
-    EXPECT_EQ(std::wstring(folder) + L"other.wav", DecideOutputPath(0, input, std::wstring(folder) + L"other.wav"));
+    EXPECT_EQ(std::wstring(folder) + L"other.wav",
+              DecideOutputPath(0, input, std::wstring(folder) + L"other.wav"));
     DeleteFileW(input.c_str());
 }
