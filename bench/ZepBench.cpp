@@ -103,9 +103,7 @@ bool Choose(HWND dialog, int listId, int index) {
 }
 
 bool ChooseByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
-    const LRESULT index = SendTo(dialog, listId, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(prefix.c_str()));
-    if (Choose(dialog, listId, static_cast<int>(index)))
+    if (SelectEntryByPrefix(dialog, listId, prefix))
         return true;
     std::fwprintf(stderr, L"zep_bench: no entry \"%ls\" in list %d\n", prefix.c_str(), listId);
     return false;

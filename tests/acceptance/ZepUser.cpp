@@ -8,15 +8,6 @@
 
 namespace {
 
-bool SelectByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
-    LRESULT index = SendMessageW(GetDlgItem(dialog, listId), CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(prefix.c_str()));
-    if (index == CB_ERR)
-        return false;
-    SelectEntry(dialog, listId, static_cast<int>(index));
-    return true;
-}
-
 // A message box is a dialog with its text in the static control 0xFFFF;
 // the format chooser has one too, beside its two lists.
 bool IsMessageBox(HWND window) {
@@ -112,7 +103,7 @@ bool ZepUser::ChooseFormat(const std::wstring& tag, const std::wstring& attribut
         [](HWND window) { return GetDlgItem(window, 101) && GetDlgItem(window, 102); });
     if (!chooser)
         return false;
-    if (!SelectByPrefix(chooser, 101, tag) || !SelectByPrefix(chooser, 102, attributes))
+    if (!SelectEntryByPrefix(chooser, 101, tag) || !SelectEntryByPrefix(chooser, 102, attributes))
         return false;
     if (!screenshot.empty())
         SaveScreenshot(chooser, screenshot);

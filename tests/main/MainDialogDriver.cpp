@@ -50,16 +50,6 @@ bool Convert(CTestZEPDlg& dialog, HWND window, DWORD timeoutMs) {
     return WaitForJobs(dialog, before + 1, timeoutMs);
 }
 
-namespace {
-
-void SelectByPrefix(HWND chooser, int listId, const wchar_t* prefix) {
-    LRESULT index = SendMessageW(GetDlgItem(chooser, listId), CB_FINDSTRING,
-                                 static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix));
-    SelectEntry(chooser, listId, static_cast<int>(index));
-}
-
-} // namespace
-
 bool AnswerFormatChooser(DWORD thread, const wchar_t* tag, const wchar_t* attributes) {
     // Found by its two lists: its title follows the system language.
     HWND chooser = WaitForWindow(
@@ -67,8 +57,8 @@ bool AnswerFormatChooser(DWORD thread, const wchar_t* tag, const wchar_t* attrib
         20000);
     if (!chooser)
         return false;
-    SelectByPrefix(chooser, 101, tag);
-    SelectByPrefix(chooser, 102, attributes);
+    SelectEntryByPrefix(chooser, 101, tag);
+    SelectEntryByPrefix(chooser, 102, attributes);
     Click(chooser, IDOK);
     return true;
 }

@@ -259,6 +259,15 @@ void SelectEntry(HWND dialog, int id, int index) {
     Notify(dialog, id, CBN_SELCHANGE);
 }
 
+bool SelectEntryByPrefix(HWND dialog, int id, const std::wstring& prefix) {
+    const LRESULT index = SendTo(dialog, id, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(prefix.c_str()));
+    if (index == CB_ERR)
+        return false;
+    SelectEntry(dialog, id, static_cast<int>(index));
+    return true;
+}
+
 void SaveScreenshot(HWND window, const std::wstring& name) {
     const std::wstring folder = ScreenshotFolder();
     if (folder.empty())

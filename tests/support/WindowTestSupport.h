@@ -42,6 +42,9 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void SetCheck(HWND dialog, int id, bool checked);
 // Choosing an entry of a drop-down list.
 void SelectEntry(HWND dialog, int id, int index);
+// Choosing the first entry whose text begins with the prefix; false when
+// there is none (the selection is then left as it was).
+bool SelectEntryByPrefix(HWND dialog, int id, const std::wstring& prefix);
 
 // A picture of the window as shown, as a BMP file named name + ".bmp" in the
 // folder ZEP_SCREENSHOT_DIR names; nothing when it is not set. The window is
