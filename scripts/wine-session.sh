@@ -53,17 +53,6 @@ Windows Registry Editor Version 5.00
 REG
 }
 
-# Xvfb runs no window manager, and Wine waits 2 s for one whenever a managed
-# window is hidden: the windows of the test programs stay unmanaged.
-unmanaged_test_windows() {
-  printf '\xff\xfe'
-  { echo 'Windows Registry Editor Version 5.00'
-    for program in framework_tests ui_tests jotter_tests; do
-      printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe\\X11 Driver]\n"Managed"="N"\n' "$program"
-    done
-  } | iconv -f UTF-8 -t UTF-16LE
-}
-
 prepare_prefix() {
   [ -f "$WINEPREFIX/.zep-ready" ] && return 0
   echo "wine-session: creating the Wine prefix $WINEPREFIX (once)"
@@ -73,10 +62,37 @@ prepare_prefix() {
   local reg="$WINEPREFIX/drive_c/zep-fonts.reg"
   font_replacements >"$reg"
   wine regedit /S 'C:\zep-fonts.reg' >/dev/null 2>&1
-  unmanaged_test_windows >"$WINEPREFIX/drive_c/zep-tests.reg"
-  wine regedit /S 'C:\zep-tests.reg' >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.zep-ready"
+}
+
+# A virtual display runs no window manager, and Wine waits 2 s for one
+# whenever a managed window hides: there every program's windows are
+# unmanaged (Wine places them itself), whichever program it is; on a real
+# display the window manager has them.
+set_window_management() {
+  if [ -n "$xvfb_pid" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  else
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f
+  fi >/dev/null 2>&1
+}
+
+# Wine's desktop process is started by the first program that needs it and
+# inherits that program's output pipes; a test runner then waits for the
+# pipes until the desktop ends. keep_desktop.exe (built with the tests)
+# starts it here with no pipes and keeps it until the session ends.
+keep_desktop() {
+  local keeper="$ZEP_BUILD_DIR/keep_desktop.exe" ready="$WINEPREFIX/drive_c/zep-desktop-ready"
+  [ -f "$keeper" ] || return 0
+  rm -f "$ready"
+  wine "$keeper" 'C:\zep-desktop-ready' </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    [ -e "$ready" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-session: Wine's desktop did not start" >&2
+  return 1
 }
 
 if [ $own_display -eq 1 ] || ! display_works; then
@@ -88,4 +104,6 @@ wineserver -p >/dev/null 2>&1
 # and would inherit the caller's output pipes (a test runner then waits for
 # them). Start them here with no pipes to inherit.
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+set_window_management
+keep_desktop || exit 1
 "$@"

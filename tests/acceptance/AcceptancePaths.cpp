@@ -19,10 +19,13 @@ std::wstring HostFolder(const char* variable) {
     return L"Z:" + wide;
 }
 
+// The branch this language's installations name in their Setting.ini.
+std::wstring SettingsBranch() { return L"software\\ZEPAcceptance-" + Language(); }
+
 } // namespace
 
 std::wstring InstallFolder(const std::wstring& variant) {
-    return HostFolder("ZEP_ACCEPT_INSTALLS") + L"\\" + variant;
+    return HostFolder("ZEP_ACCEPT_INSTALLS") + L"\\" + Language() + L"\\" + variant;
 }
 
 std::wstring InputPath(const std::wstring& relative) {
@@ -38,11 +41,12 @@ std::wstring Language() {
     return language && std::string(language) == "ja" ? L"ja" : L"en";
 }
 
-void ForgetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\ZEPAcceptance"); }
+void ForgetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsBranch().c_str()); }
 
 void RememberBatchFolder(const std::wstring& folder) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"software\\ZEPAcceptance\\ZEP\\data", L"LASTDIR", REG_SZ,
-                    folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, (SettingsBranch() + L"\\ZEP\\data").c_str(), L"LASTDIR",
+                    REG_SZ, folder.c_str(),
+                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
 }
 
 namespace {

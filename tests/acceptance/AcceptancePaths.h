@@ -2,8 +2,8 @@
 #include <string>
 
 // Where the run keeps what the acceptance tests use, as Wine's Z: drive
-// shows the host's folders: the installations of ZEP, the inputs, and this
-// language's outputs, which the host checks afterwards.
+// shows the host's folders: this language's installations of ZEP, the
+// inputs, and this language's outputs, which the host checks afterwards.
 std::wstring InstallFolder(const std::wstring& variant);
 std::wstring InputPath(const std::wstring& relative);
 std::wstring OutputPath(const std::wstring& relative);

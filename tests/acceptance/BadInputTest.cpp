@@ -129,15 +129,17 @@ TEST_F(BadInput, OutputsThatCannotBeWrittenShowTheirNumbers) {
 }
 
 // However the output names the input, the input is never written over.
+// (A copy of this language's own: the outputs land beside it.)
 TEST_F(BadInput, AnOutputNamingTheInputGoesBesideIt) {
-    const std::wstring input = InputPath(L"case.wav");
-    const std::wstring conv = InputPath(L"case_conv.wav");
-    std::wstring upper = input.substr(0, input.size() - 8) + L"CASE.WAV";
+    const std::wstring input = OutputPath(L"case.wav");
+    ASSERT_TRUE(CopyFileW(InputPath(L"case.wav").c_str(), input.c_str(), FALSE));
+    const std::wstring conv = OutputPath(L"case_conv.wav");
+    const std::wstring upper = OutputPath(L"CASE.WAV");
     std::wstring slashes = input;
     for (wchar_t& c : slashes)
         if (c == L'\\')
             c = L'/';
-    const std::wstring dotted = InputPath(L"in\\..\\case.wav");
+    const std::wstring dotted = OutputPath(L"bad\\..\\case.wav");
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
     for (const std::wstring& output : {upper, slashes, dotted}) {

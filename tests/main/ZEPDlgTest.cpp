@@ -194,7 +194,7 @@ TEST_F(MainDialog, StopInTheMiddleKeepsTheLastPercentAndAShorterFile) {
     std::wstring running, stopped;
     bool stopEnabledWhileRunning = false, stopEnabledAfter = true;
     RunMainDialog(dialog, [&](HWND window) {
-        Prepare(window, MediaPath("long_60s.wav"), OutputPath("main-stopped.wav"), 0);
+        Prepare(window, MediaPath("long_600s.flac"), OutputPath("main-stopped.wav"), 0);
         Click(window, IDC_CONVERT);
         // The status line gains its time text with the first timer tick.
         WaitUntil([&] { return ItemText(window, IDC_STATUS).find(L'(') != std::wstring::npos; },

@@ -16,7 +16,7 @@ duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/main
 awk -v d="$duration" 'BEGIN { exit !(d > 9.9 && d < 10.1) }' || fail "main-ima.wav lasts $duration s"
 
 duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/main-stopped.wav")
-awk -v d="$duration" 'BEGIN { exit !(d > 0 && d < 59) }' || fail "stopped output lasts $duration s"
+awk -v d="$duration" 'BEGIN { exit !(d > 0 && d < 599) }' || fail "stopped output lasts $duration s"
 ffmpeg -nostdin -v error -i "$out/main-stopped.wav" -f null - || fail "stopped output does not decode"
 [ "$(probe main-mp3.mp3 codec_name)" = mp3 ] || fail "main-mp3.mp3 is not MP3"
 [ "$(ffprobe -v error -show_entries format=format_name -of csv=p=0 "$out/main-layer3.wav")" = wav ] &&
