@@ -3,6 +3,11 @@
 
 #include <mmreg.h> // needs the types of windows.h
 
+// Why an input ended before its end of stream (CDecAudio::GetEndError).
+constexpr int kDecodeNotRunning = 5004; // the graph did not run
+constexpr int kDecodeAborted = 911;     // the graph reported an error and stopped
+constexpr int kDecodeStalled = 912;     // no block came within the guard while it ran
+
 // What the conversion sees of a decoder: open a file, ask for the PCM
 // format, pull blocks until there are none, read the progress between blocks.
 class CDecAudio {
@@ -20,4 +25,8 @@ class CDecAudio {
     virtual int Open(const wchar_t* path) = 0;
     // The format of the blocks: 16-bit PCM with one or two channels.
     virtual WAVEFORMATEX* GetFormat() = 0;
+    // Once Read has answered -1: 0 when the input reached its end, else the
+    // error number of what cut it short. An output of a cut input is no
+    // conversion of it.
+    virtual int GetEndError() { return 0; }
 };

@@ -35,8 +35,10 @@ int CDecDShowAudio::Read(unsigned char** data, int) {
     int waited;
     if (!mediaControl) {
         Stop();
-        if (Start(0.0) != 0)
+        if (Start(0.0) != 0) {
+            endError = kDecodeNotRunning;
             return -1;
+        }
         waited = WaitData(1);
     } else {
         waited = WaitData(0);
@@ -50,10 +52,56 @@ int CDecDShowAudio::Read(unsigned char** data, int) {
 int CDecDShowAudio::WaitData(int first) {
     if (!first)
         SetEvent(consumedEvent.Get());
+    if (runFailed) {
+        endError = kDecodeNotRunning;
+        return -1;
+    }
     // The ready event comes first: a block stored before the end of the
     // stream is still delivered.
-    HANDLE events[] = {readyEvent.Get(), endEvent.Get()};
-    return WaitForMultipleObjects(2, events, FALSE, kBlockWaitMs) == WAIT_OBJECT_0 ? 0 : -1;
+    HANDLE graphEvent = nullptr;
+    if (!graphEvents || FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
+        graphEvent = nullptr;
+    HANDLE events[] = {readyEvent.Get(), endEvent.Get(), graphEvent};
+    const DWORD count = graphEvent ? 3 : 2, start = GetTickCount();
+    for (;;) {
+        const DWORD waited = GetTickCount() - start;
+        const DWORD which = WaitForMultipleObjects(
+            count, events, FALSE, waited < kBlockWaitMs ? kBlockWaitMs - waited : 0);
+        if (which == WAIT_OBJECT_0)
+            return 0;
+        if (which == WAIT_OBJECT_0 + 1) {
+            endError = 0;
+            return -1;
+        }
+        if (which == WAIT_OBJECT_0 + 2) {
+            if ((endError = TakeGraphEvents()) != 0)
+                return -1;
+            continue;
+        }
+        endError = GraphRunning() ? kDecodeStalled : kDecodeNotRunning;
+        return -1;
+    }
+}
+
+// Drains the graph's events: an error that stopped the stream is the
+// input's end; the graph's own end of stream is the normal one.
+int CDecDShowAudio::TakeGraphEvents() {
+    int error = 0;
+    long code = 0;
+    LONG_PTR first = 0, second = 0;
+    while (graphEvents->GetEvent(&code, &first, &second, 0) == S_OK) {
+        graphEvents->FreeEventParams(code, first, second);
+        if (code == EC_ERRORABORT || code == EC_ERRORABORTEX || code == EC_STREAM_ERROR_STOPPED)
+            error = kDecodeAborted;
+        else if (code == EC_COMPLETE)
+            SetEvent(endEvent.Get());
+    }
+    return error;
+}
+
+bool CDecDShowAudio::GraphRunning() {
+    OAFilterState state = State_Stopped;
+    return mediaControl && SUCCEEDED(mediaControl->GetState(0, &state)) && state == State_Running;
 }
 
 int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
@@ -102,10 +150,12 @@ int CDecDShowAudio::Start(double time) {
 
 void CDecDShowAudio::RunGraph() {
     blocking = 1;
+    endError = 0;
     ResetEvent(readyEvent.Get());
     ResetEvent(endEvent.Get());
     SetEvent(consumedEvent.Get()); // the reader holds no block yet
-    mediaControl->Run();
+    graphEvents = graph.As<IMediaEvent>(IID_IMediaEvent);
+    runFailed = FAILED(mediaControl->Run());
 }
 
 // The flag is cleared before consumed is signalled, and the producer is
@@ -122,6 +172,8 @@ void CDecDShowAudio::Close() {
     Stop();
     mediaControl.Reset();
     mediaSeeking.Reset();
+    graphEvents.Reset();
+    runFailed = false;
     graph.Reset();
     position = 0.0;
 }

@@ -27,10 +27,12 @@ class CDecDShowAudio : public CDecAudio {
     void Close() override;
     int Open(const wchar_t* path) override;
     WAVEFORMATEX* GetFormat() override;
+    int GetEndError() override { return endError; }
 
     virtual void StoreSample(double time, const BYTE* data, long length);
     virtual int OnSample(double time, const BYTE* data, long length);
-    // 0 when a block is ready; -1 at the end of the stream or after the wait.
+    // 0 when a block is ready; -1 at the end of the stream, after an error
+    // of the graph or after the wait (GetEndError tells which).
     virtual int WaitData(int first);
     virtual int Start(double time);
     void Stop();
@@ -45,11 +47,17 @@ class CDecDShowAudio : public CDecAudio {
                               CComPtr<IBaseFilter>& grabberFilter);
     // Starts the graph with the blocking hand-over in force.
     void RunGraph();
+    // Why no block came: the graph's error events, else whether it runs.
+    int TakeGraphEvents();
+    bool GraphRunning();
 
     CComInitialiser com;
     WAVEFORMATEX format = {};
     CComPtr<IMediaControl> mediaControl;
     CComPtr<IMediaSeeking> mediaSeeking;
+    CComPtr<IMediaEvent> graphEvents;
+    bool runFailed = false;
+    int endError = 0;
     CSampleGrabberCB grabberCallback;
     double duration = 0.0;
     double position = 0.0;

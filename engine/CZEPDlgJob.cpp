@@ -2,6 +2,7 @@
 // closed output file, with progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
 #include "engine/CSendLogMsg.h"
+#include "engine/CPendingOutput.h"
 #include "engine/ErrorMessages.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
@@ -16,6 +17,21 @@
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
+
+// What each output type reports when its file cannot be created or put in place.
+constexpr int kWavFileError = 6006, kMp3FileError = 6001, kWmaFileError = 815;
+
+int OutputFileError(int type) {
+    switch (type) {
+    case OutputWavAcm:
+        return kWavFileError;
+    case OutputLayer3Wav:
+    case OutputMp3:
+        return kMp3FileError;
+    default:
+        return kWmaFileError;
+    }
+}
 
 // Marks a job as running for as long as it is in scope.
 class CRunningFlag {
@@ -38,18 +54,25 @@ void CZEPDlg::OnConvert() {
         return;
     }
     CRunningFlag running(jobRunning);
-    decoderHolder.Attach(new CDecDShowAudioFast());
-    if (Decoder()->Open(inputPath.c_str()) != 0) {
+    jobInput = inputPath;
+    decoderHolder.Attach(CreateDecoder());
+    if (Decoder()->Open(jobInput.c_str()) != 0) {
         decoderHolder.Release();
         ShowError(915);
         return;
     }
     int type = DecideOutputType();
+    if (batchState != 0) {
+        outputPath = UnusedOutputPath(jobInput, outputPath);
+        UpdateData(false);
+    }
     SetTimer(GetSafeHwnd(), kProgressTimer, 500, nullptr);
     ShowError(RunJob(type));
     KillTimer(GetSafeHwnd(), kProgressTimer);
     EndProgress();
 }
+
+CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
 
 // Runs the path of the output type and closes its encoder whatever
 // happened. A close that fails after an otherwise good job would leave an
@@ -76,6 +99,14 @@ int CZEPDlg::RunJob(int type) {
     default:
         break;
     }
+    return SettleOutput(result, type);
+}
+
+// Only a job that ended well (finished or stopped) puts its file in place.
+int CZEPDlg::SettleOutput(int result, int type) {
+    if (result == 0 && !pendingOutput.Path().empty() && !pendingOutput.Commit())
+        result = OutputFileError(type);
+    pendingOutput.Discard();
     return result;
 }
 
@@ -106,7 +137,8 @@ int CZEPDlg::PrepareWavOutput() {
             batchState = 2;
         }
     }
-    return wav.OpenWrite(outputPath) ? 0 : 6006;
+    return pendingOutput.Begin(outputPath) && wav.OpenWrite(pendingOutput.Path()) ? 0
+                                                                                 : kWavFileError;
 }
 
 // Outside a batch every job asks; in a batch only until the first answer with OK.
@@ -123,8 +155,11 @@ int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
 int CZEPDlg::ConvertMp3(bool layer3Wav) {
     if (int result = AskSettingsOnce(EditMp3Settings))
         return result;
+    if (!pendingOutput.Begin(outputPath))
+        return kMp3FileError;
     CEncGOGO& mp3 = *mp3Holder.object;
-    if (int result = mp3.Start(*Decoder()->GetFormat(), outputPath, layer3Wav ? 1 : 0, settings))
+    if (int result = mp3.Start(*Decoder()->GetFormat(), pendingOutput.Path(), layer3Wav ? 1 : 0,
+                               settings))
         return result;
     BeginProgress();
     return RunBlockLoop(
@@ -143,8 +178,10 @@ int CZEPDlg::ConvertWma() {
                    wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1)) {
         return result;
     }
+    if (!pendingOutput.Begin(outputPath))
+        return kWmaFileError;
     const WAVEFORMATEX& format = *Decoder()->GetFormat();
-    if (int result = wma.Open(outputPath.c_str(), nullptr, 0, format.nSamplesPerSec,
+    if (int result = wma.Open(pendingOutput.Path().c_str(), nullptr, 0, format.nSamplesPerSec,
                               format.nChannels, format.wBitsPerSample))
         return result;
     for (int pass = 0, passes = wma.GetTwoPass() + 1; pass < passes; ++pass) {
@@ -159,7 +196,8 @@ int CZEPDlg::ConvertWma() {
             if (int result = wma.EndPass())
                 return result;
             EndProgress();
-            Decoder()->Open(inputPath.c_str());
+            if (Decoder()->Open(jobInput.c_str()) != 0)
+                return 915;
         }
     }
     return 0;
@@ -178,7 +216,7 @@ int CZEPDlg::RunBlockLoop(const BlockWriter& write) {
             CPCMWavVolume::ApplyVolume(block, lastCount, settings.VOL,
                                        Decoder()->GetFormat()->wBitsPerSample);
         if (lastCount < 1)
-            return 0;
+            return Decoder()->GetEndError();
         if (int result = write(block, lastCount))
             return result;
     }

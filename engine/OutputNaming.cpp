@@ -63,6 +63,20 @@ std::wstring DecideOutputPath(int type, const std::wstring& input, const std::ws
     return decided;
 }
 
+std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided) {
+    auto exists = [](const std::wstring& path) {
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    if (!exists(decided))
+        return decided;
+    const std::wstring stem = PathStem(input) + L"_conv";
+    const std::wstring extension = decided.substr(PathStem(decided).size());
+    std::wstring candidate = stem + extension;
+    for (int n = 2; exists(candidate); ++n)
+        candidate = stem + std::to_wstring(n) + extension;
+    return candidate;
+}
+
 std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output) {
     std::wstring extension = OutputExtension(type);
     return extension.empty() ? output : PathStem(input) + extension;

@@ -14,6 +14,11 @@ std::wstring OutputExtension(int type);
 // A type outside 0..3 leaves the output as it is (or the input when empty).
 std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output);
 
+// In a batch every file of the folder is the user's: when the decided
+// output exists already, the first free name of <input stem>_conv<ext>,
+// <input stem>_conv2<ext>, <input stem>_conv3<ext>, ...
+std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided);
+
 // The output path for a dropped input: its stem with the type's extension,
 // or the current output for a type outside 0..3.
 std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output);

@@ -1,4 +1,5 @@
 #include "pcm/CAcmStream.h"
+#include <cstring>
 
 bool CAcmStream::Open(const WAVEFORMATEX* from, const WAVEFORMATEX* to) {
     Close();
@@ -22,6 +23,10 @@ bool CAcmStream::Convert(const BYTE* source, DWORD sourceLength, BYTE* dest, DWO
     if (!IsOpen())
         return false;
     ClearHeader();
+    // Some codecs leave bytes of their output untouched (Wine's IMA ADPCM
+    // encoder the reserved byte of a mono block header): those must be zero,
+    // not whatever the buffer held.
+    std::memset(dest, 0, destLength);
     header.pbSrc = const_cast<BYTE*>(source);
     header.cbSrcLength = sourceLength;
     header.pbDst = dest;

@@ -362,16 +362,18 @@ bool CWavACM::PadLastBlock(AcmSinkCallback sink, void* owner) {
     return ConvertStaged(padded, 0) && Deliver(sink, owner);
 }
 
+// Frames at the file's own rate, as a player counts its length: the PCM the
+// main stream took for the bytes written, scaled from that PCM's rate to the
+// file's (the same except when the one stage changes the rate).
 DWORD CWavACM::GetFrameCount() const {
-    if (source.nBlockAlign == 0)
+    const WAVEFORMATEX& pcm = MainSource();
+    const WAVEFORMATEX* file = GetTarget();
+    if (pcm.nBlockAlign == 0 || pcm.nSamplesPerSec == 0)
         return 0;
-    DWORD bytes = fileBytes;
-    if (mainStream.IsOpen()) {
-        bytes = mainStream.SourceSizeFor(bytes);
-        if (firstStage.IsOpen())
-            bytes = firstStage.SourceSizeFor(bytes);
-    }
-    return bytes / source.nBlockAlign;
+    const DWORD bytes = mainStream.IsOpen() ? mainStream.SourceSizeFor(fileBytes) : fileBytes;
+    const uint64_t frames = bytes / pcm.nBlockAlign;
+    const DWORD rate = file ? file->nSamplesPerSec : pcm.nSamplesPerSec;
+    return static_cast<DWORD>(frames * rate / pcm.nSamplesPerSec);
 }
 
 int CWavACM::PrepareRead() {

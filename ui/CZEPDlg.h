@@ -5,6 +5,7 @@
 #include "engine/CMemBuffBase.h"
 #include "engine/CMemBuffClassBase.h"
 #include "engine/CMemBuffClassBaseConst.h"
+#include "engine/CPendingOutput.h"
 #include "engine/CTimeMmanager.h"
 #include "framework/CComboBox.h"
 #include "framework/CProgressCtrl.h"
@@ -48,7 +49,10 @@ class CZEPDlg : public CBaseDialog {
     void OnBrowseInput();
     void OnBrowseOutput();
     void OnSetting();
+    // The decoder of a job: DirectShow's, or a stand-in.
+    virtual CDecAudio* CreateDecoder();
     int RunJob(int type);
+    int SettleOutput(int result, int type);
     int ConvertWav();
     int PrepareWavOutput();
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
@@ -77,6 +81,10 @@ class CZEPDlg : public CBaseDialog {
     CProgressCtrl progressBar;
     std::wstring inputPath;
     std::wstring outputPath;
+    // The input the running job decodes, whatever the input field says meanwhile.
+    std::wstring jobInput;
+    // The output the running job writes, put in place when the job ends well.
+    CPendingOutput pendingOutput;
     HICON icon;
     // Set while a job runs: the message pump must not start a second one.
     bool jobRunning = false;

@@ -39,19 +39,34 @@ TEST_F(ConversionTest, PcmToTheSamePcmIsCopiedByteForByte) {
 TEST_F(ConversionTest, PcmToAnotherRateAndChannelCount) {
     const Written written = Convert(RecordOf(Pcm(22050, 1, 16)), "pcm-22050-1.wav");
     EXPECT_EQ(16u, FormatChunkSize(written.file));
-    EXPECT_NEAR(written.inputFrames, FactValue(written.file), 2.0);
+    // "fact" counts frames at the file's own rate.
+    EXPECT_NEAR(written.inputFrames / 2.0, FactValue(written.file), 2.0);
     // Half the frames, of one 16-bit channel each.
     EXPECT_NEAR(written.inputFrames, DataSize(written.file), 8.0);
 }
 
-TEST_F(ConversionTest, ImaAdpcmInOneStage) {
-    const Bytes ima = SuggestedFormat(Source, WAVE_FORMAT_IMA_ADPCM);
-    const Written written = Convert(ima, "ima-44100-2.wav");
-    EXPECT_EQ(ima, Slice(written.file, 20, ima.size()));
-    const DWORD framesPerBlock = 2041; // 2048-byte stereo blocks
-    EXPECT_GE(FactValue(written.file), written.inputFrames);
-    EXPECT_LT(FactValue(written.file), written.inputFrames + framesPerBlock);
-    EXPECT_EQ(0u, DataSize(written.file) % AsFormat(ima)->nBlockAlign);
+// In one stage where the codec's PCM is the source, in two elsewhere; the
+// mono files have block headers that Wine's encoder leaves partly unwritten.
+TEST_F(ConversionTest, ImaAdpcmInMonoAndStereoAtTwoRates) {
+    struct Case {
+        DWORD rate;
+        WORD channels;
+    };
+    for (const Case& c : {Case{44100, 2}, Case{44100, 1}, Case{22050, 2}}) {
+        const std::string name =
+            "ima-" + std::to_string(c.rate) + "-" + std::to_string(c.channels) + ".wav";
+        SCOPED_TRACE(name);
+        const Bytes ima = DriverFormat(WAVE_FORMAT_IMA_ADPCM, c.rate, c.channels);
+        ASSERT_FALSE(ima.empty());
+        const Written written = Convert(ima, name);
+        EXPECT_EQ(ima, Slice(written.file, 20, ima.size()));
+        const WAVEFORMATEX& format = *AsFormat(ima);
+        const DWORD framesPerBlock = (format.nBlockAlign - 4u * c.channels) * 2 / c.channels + 1;
+        const double frames = written.inputFrames * static_cast<double>(c.rate) / 44100;
+        EXPECT_GE(FactValue(written.file), frames - 2);
+        EXPECT_LT(FactValue(written.file), frames + framesPerBlock);
+        EXPECT_EQ(0u, DataSize(written.file) % format.nBlockAlign);
+    }
 }
 
 TEST_F(ConversionTest, ALaw) {
@@ -72,8 +87,8 @@ TEST_F(ConversionTest, Gsm610ThroughTheCodecsOwnPcmInTwoStages) {
     ASSERT_FALSE(gsm.empty());
     const Written written = Convert(gsm, "gsm-8000-1.wav");
     EXPECT_EQ(gsm, Slice(written.file, 20, gsm.size()));
-    // 320 frames at 8 kHz per 65-byte block are 1764 frames of the source.
-    EXPECT_NEAR(written.inputFrames, FactValue(written.file), 1764.0);
+    // Frames at the file's 8 kHz, give or take the 320 of a 65-byte block.
+    EXPECT_NEAR(written.inputFrames * 8000.0 / 44100, FactValue(written.file), 320.0);
     EXPECT_EQ(0u, DataSize(written.file) % 65);
 }
 

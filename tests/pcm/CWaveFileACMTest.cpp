@@ -58,7 +58,7 @@ TEST(CWaveFileACM, APcmTargetOfAnotherRateWritesItsFirst16Bytes) {
     const Bytes bytes = ReadWholeFile(file.Path());
     EXPECT_EQ(16u, U32At(bytes, 16));
     EXPECT_EQ(FirstBytes(target, 16), Slice(bytes, 20, 16));
-    EXPECT_EQ(44100u, U32At(bytes, 44));
+    EXPECT_EQ(22050u, U32At(bytes, 44)); // "fact": frames at the file's rate
     EXPECT_EQ(22050u * 2, U32At(bytes, 52));
 }
 
