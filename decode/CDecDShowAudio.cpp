@@ -56,12 +56,12 @@ int CDecDShowAudio::WaitData(int first) {
         endError = kDecodeNotRunning;
         return -1;
     }
-    // The ready event comes first: a block stored before the end of the
-    // stream is still delivered.
+    // A block stored before the end of the stream is still delivered, and
+    // an error of the graph is seen before an end of stream that follows it.
     HANDLE graphEvent = nullptr;
-    if (!graphEvents || FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
+    if (graphEvents && FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
         graphEvent = nullptr;
-    HANDLE events[] = {readyEvent.Get(), endEvent.Get(), graphEvent};
+    HANDLE events[] = {readyEvent.Get(), graphEvent ? graphEvent : endEvent.Get(), endEvent.Get()};
     const DWORD count = graphEvent ? 3 : 2, start = GetTickCount();
     for (;;) {
         const DWORD waited = GetTickCount() - start;
@@ -69,17 +69,13 @@ int CDecDShowAudio::WaitData(int first) {
             count, events, FALSE, waited < kBlockWaitMs ? kBlockWaitMs - waited : 0);
         if (which == WAIT_OBJECT_0)
             return 0;
-        if (which == WAIT_OBJECT_0 + 1) {
-            endError = 0;
+        if (which >= WAIT_OBJECT_0 + count) { // the guard
+            endError = GraphRunning() ? kDecodeStalled : kDecodeNotRunning;
             return -1;
         }
-        if (which == WAIT_OBJECT_0 + 2) {
-            if ((endError = TakeGraphEvents()) != 0)
-                return -1;
-            continue;
-        }
-        endError = GraphRunning() ? kDecodeStalled : kDecodeNotRunning;
-        return -1;
+        endError = TakeGraphEvents();
+        if (endError != 0 || events[which - WAIT_OBJECT_0] == endEvent.Get())
+            return -1;
     }
 }
 
@@ -87,6 +83,8 @@ int CDecDShowAudio::WaitData(int first) {
 // input's end; the graph's own end of stream is the normal one.
 int CDecDShowAudio::TakeGraphEvents() {
     int error = 0;
+    if (!graphEvents)
+        return error;
     long code = 0;
     LONG_PTR first = 0, second = 0;
     while (graphEvents->GetEvent(&code, &first, &second, 0) == S_OK) {

@@ -23,6 +23,7 @@ read_facts() {
 }
 pcm_md5() { ffmpeg -nostdin -v error -i "$1" -f s16le -acodec pcm_s16le - | md5sum | cut -d' ' -f1; }
 decodes() { ffmpeg -nostdin -v error -xerror -i "$1" -f null - 2>/dev/null; }
+tone() { ffmpeg -nostdin -v error -i "$1" -f wav - | sox -t wav - -n stat 2>&1 | awk '/Rough +frequency/ { print $3 }'; }
 rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }'; }
 
@@ -101,17 +102,38 @@ LIST
   [ "$(ls "$o"/stop | wc -l)" = 20 ] && pass || fail "$(ls "$o"/stop | wc -l) of 20 stopped outputs"
   expect "$o/closed-during.mp3" mp3 mp3 - 2 0 60.1
 
+  # One stem in three formats: three new files, each of its own input's tone;
+  # the lossless two sample for sample.
+  for f in a_conv:a.flac a_conv2:a.mp3 a_conv3:a.wav; do
+    IFS=: read -r stem from <<<"$f"
+    expect "$o/stems3/$stem.wav" pcm_s16le wav 44100 2 0.99 1.1
+    made=$(tone "$o/stems3/$stem.wav") given=$(tone "$media/stems3/$from")
+    between "$made" "$(awk -v g="$given" 'BEGIN { print g * 0.95 }')" \
+      "$(awk -v g="$given" 'BEGIN { print g * 1.05 }')" && pass || fail "$stem.wav is not $from"
+  done
+  for f in a_conv:a.flac a_conv3:a.wav; do
+    [ "$(pcm_md5 "$o/stems3/${f%%:*}.wav")" = "$(pcm_md5 "$media/stems3/${f#*:}")" ] &&
+      pass || fail "${f%%:*}.wav does not hold ${f#*:}'s samples"
+  done
+  [ "$(ls "$o/stems3" | wc -l)" = 6 ] && pass || fail "stems3 holds $(ls "$o/stems3" | wc -l) files, not 6"
+  # Twelve outputs, every name already taken: each converted under a free one.
+  for n in 1 2 3 4 5 6; do
+    for stem in n0${n}_conv n0${n}_conv2; do expect "$o/taken12/$stem.mp3" mp3 mp3 - 2 0.95 1.15; done
+  done
+  [ "$(ls "$o/taken12" | wc -l)" = 24 ] && pass || fail "taken12 holds $(ls "$o/taken12" | wc -l) files, not 24"
+
   # Two hundred files, two hundred outputs.
   # (sox reads all their headers in one go)
   n=$(soxi -D "$o"/batch200/file*_conv.wav 2>/dev/null | awk '$1 >= 0.19 && $1 <= 0.21' | wc -l)
   [ "$n" = 200 ] && pass || fail "$n of 200 batch outputs are whole"
 
   # The copies the batches and the naming cases worked on are still what they were.
-  for folder in batch10 batch200; do
+  for folder in batch10 batch200 stems3 taken12; do
     (cd "$media/$folder" && md5sum ./*) | sed "s|\./|$o/$folder/|" | md5sum -c --quiet - ||
       fail "a $folder input was changed"
   done
   cmp -s "$media/case.wav" "$o/case.wav" && pass || fail "case.wav was changed"
+  cmp -s "$media/in/tone16.wav" "$o/failed/keep.wav" && pass || fail "a failed job changed keep.wav"
 done
 
 (cd "$media" && md5sum -c --quiet inputs.md5) && pass || fail "an input was changed"

@@ -5,10 +5,10 @@
 # run can prove that no input was changed.
 set -euo pipefail
 out=$(mkdir -p "$1" && cd "$1" && pwd)
-stamp="$out/.complete-v3"
+stamp="$out/.complete-v4"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
-mkdir -p "$out"/{in,bad,batch10,batch200,long}
+mkdir -p "$out"/{in,bad,batch10,batch200,long,stems3,taken12}
 cd "$out"
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
@@ -57,6 +57,22 @@ for n in 05 10; do ff -i one.wav -c:a flac batch10/$n-tone.flac; done
 # Its header overwritten: no parser of the system takes it.
 cp one.wav batch10/07-broken.wav
 head -c 44 /dev/zero | dd of=batch10/07-broken.wav conv=notrunc status=none
+rm one.wav
+
+# One stem in three formats, each its own tone: whose output is whose shows.
+sox -R -n -r 44100 -b 16 -c 2 stems3/a.wav synth 1 sine 880 gain -6
+sox -R -n -r 44100 -b 16 -c 2 tone.wav synth 1 sine 440 gain -6
+ff -i tone.wav -c:a flac stems3/a.flac
+sox -R -n -r 44100 -b 16 -c 2 tone.wav synth 1 sine 660 gain -6
+ff -i tone.wav -c:a libmp3lame -b:a 192k stems3/a.mp3
+rm tone.wav
+# Twelve files whose mp3 outputs all take a name already there: the inputs'
+# own, or the outputs of the files before them.
+sox -R -n -r 44100 -b 16 -c 2 one.wav synth 1 sine 500 gain -6
+for n in 1 2 3 4 5 6; do
+  cp one.wav taken12/n0$n.wav
+  ff -i one.wav -c:a libmp3lame -b:a 128k taken12/n0$n.mp3
+done
 rm one.wav
 
 sox -R -n -r 22050 -b 16 -c 1 short.wav synth 0.2 sine 800 gain -6

@@ -11,6 +11,7 @@ struct Decoded {
     std::vector<unsigned char> bytes;
     int blocks = 0;
     DWORD endDelayMs = 0; // from the last block to the Read that reported the end
+    int endError = -1;
     std::vector<int> progress;
 };
 
@@ -22,6 +23,7 @@ void ReadToEnd(CDecAudio& decoder, Decoded& result) {
         int count = decoder.Read(&block, 2048);
         if (count < 1) {
             result.endDelayMs = GetTickCount() - lastBlock;
+            result.endError = decoder.GetEndError();
             return;
         }
         lastBlock = GetTickCount();
@@ -76,6 +78,7 @@ TEST_F(FastDecoder, TheEndIsSeenWithoutWaitingOutTheGuard) {
     Decoded decoded = DecodeFile("s16_stereo_44k.wav");
     ASSERT_EQ(0, decoded.openResult);
     EXPECT_LT(decoded.endDelayMs, 1000u);
+    EXPECT_EQ(0, decoded.endError) << "a whole input is no error";
 }
 
 TEST_F(FastDecoder, ProgressRisesFromZeroToNearlyHundred) {
@@ -225,6 +228,48 @@ TEST_F(FastDecoder, ASourceThatSendsNothingEndsAfterTheGuard) {
     DWORD waited = GetTickCount() - before;
     EXPECT_GE(waited, CDecDShowAudio::kBlockWaitMs - 100);
     EXPECT_LT(waited, CDecDShowAudio::kBlockWaitMs + 2000);
+    EXPECT_EQ(kDecodeNotRunning, decoder.GetEndError());
+}
+
+namespace {
+// After its first block the graph reports an error, as a failing filter
+// does; or its streaming thread hangs in the callback, as a stuck decoder does.
+class FailingDecoder : public CDecDShowAudioFast {
+  public:
+    enum class Failure { Abort, Stall };
+    explicit FailingDecoder(Failure failure)
+        : failure(failure), release(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~FailingDecoder() override {
+        SetEvent(release.Get()); // the hung thread must end before the graph can stop
+        Close();
+    }
+    int OnSample(double time, const BYTE* data, long length) override {
+        if (delivered++ == 1 && failure == Failure::Stall)
+            WaitForSingleObject(release.Get(), 20000);
+        return CDecDShowAudioFast::OnSample(time, data, length);
+    }
+    int Read(unsigned char** data, int maximum) override {
+        if (delivered == 1 && failure == Failure::Abort)
+            graph.As<IMediaEventSink>(IID_IMediaEventSink)->Notify(EC_ERRORABORT, E_FAIL, 0);
+        return CDecDShowAudioFast::Read(data, maximum);
+    }
+  private:
+    Failure failure;
+    std::atomic<int> delivered{0};
+    CKernelHandle release;
+};
+} // namespace
+
+TEST_F(FastDecoder, AGraphThatFailsOrHangsMidwayIsNoEndOfTheInput) {
+    for (auto failure : {FailingDecoder::Failure::Abort, FailingDecoder::Failure::Stall}) {
+        FailingDecoder decoder(failure);
+        ASSERT_EQ(0, decoder.Open(MediaPath("long_60s.wav").c_str()));
+        Decoded decoded;
+        ReadToEnd(decoder, decoded);
+        EXPECT_EQ(failure == FailingDecoder::Failure::Abort ? kDecodeAborted : kDecodeStalled,
+                  decoded.endError);
+        EXPECT_LT(decoded.bytes.size(), 60u * 44100 * 4);
+    }
 }
 
 namespace {

@@ -18,11 +18,16 @@ class CTestZEPDlg : public CZEPDlg {
     void UseWmaWriter(CEncWMVWMA* writer) { wmaHolder.Attach(writer); }
     // A target format remembered as if chosen earlier in a batch.
     void RememberBatchFormat(const WAVEFORMATEX& format);
+    // Makes the jobs' decoders when set; DirectShow's otherwise.
+    std::function<CDecAudio*()> makeDecoder;
 
     // Posted to the dialog: shows the error number in wParam on the dialog's thread.
     static const UINT ShowErrorMessage = WM_APP + 7;
 
   protected:
+    CDecAudio* CreateDecoder() override {
+        return makeDecoder ? makeDecoder() : CZEPDlg::CreateDecoder();
+    }
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 };

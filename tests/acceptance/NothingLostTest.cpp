@@ -1,0 +1,90 @@
+// Nothing the user owns is lost: a batch never writes over a file of its
+// folder, and a conversion that fails leaves the folder as it found it.
+// The host checks the outputs and the inputs afterwards (check-acceptance.sh).
+#include "AcceptancePaths.h"
+#include "ZepUser.h"
+#include "resdll/Res.h"
+#include "resources/resource.h"
+#include "support/WindowTestSupport.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+class NothingLost : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ForgetSettings();
+        CreateDirectoryW(OutputPath(L"").c_str(), nullptr);
+    }
+    void TearDown() override { ForgetSettings(); }
+
+    // A fresh copy of the named input folder converted by a batch to the
+    // output type; answer replies to what the first file asks.
+    static void ConvertFolder(const wchar_t* name, int type, bool (*answer)(ZepUser&)) {
+        const std::wstring folder = OutputPath(name);
+        ASSERT_TRUE(CopyFolder(InputPath(name), folder));
+        RememberBatchFolder(folder);
+        ZepUser zep(InstallFolder(L"full"));
+        ASSERT_TRUE(zep.Started());
+        SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, type);
+        HWND batch = zep.OpenBatch();
+        ASSERT_NE(nullptr, batch);
+        EXPECT_TRUE(zep.RunBatch(batch, [&] { return answer(zep); }, 120000));
+        PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(batch); }));
+        EXPECT_EQ(0, zep.Close());
+    }
+};
+
+bool ChoosePcm(ZepUser& zep) { return zep.ChooseFormat(L"PCM", L"44100 Hz; 16 bits; Stereo"); }
+bool ConfirmMp3(ZepUser& zep) { return zep.ConfirmSettings(IDC_GOGO_MODE); }
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+} // namespace
+
+// a.flac, a.mp3 and a.wav all name a.wav as their output.
+TEST_F(NothingLost, ABatchOfOneStemInThreeFormatsConvertsEachBesideTheOthers) {
+    ConvertFolder(L"stems3", 0, ChoosePcm);
+    for (const wchar_t* name : {L"a_conv.wav", L"a_conv2.wav", L"a_conv3.wav"})
+        EXPECT_TRUE(FileExists(OutputPath(L"stems3\\") + name)) << "no output " << name;
+}
+
+TEST_F(NothingLost, ABatchWhereEveryNameIsTakenConvertsAllTwelve) {
+    ConvertFolder(L"taken12", 2, ConfirmMp3);
+    EXPECT_EQ(24u, FilesIn(OutputPath(L"taken12")).size());
+}
+
+// Wine's Microsoft ADPCM codec only decodes: the conversion fails when it
+// opens, over an existing file and to a new name alike.
+TEST_F(NothingLost, AFailedConversionLeavesTheFolderAsItFoundIt) {
+    const std::wstring folder = OutputPath(L"failed");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const std::wstring& name : FilesIn(folder))
+        DeleteFileW((folder + L"\\" + name).c_str());
+    const std::wstring keep = folder + L"\\keep.wav", fresh = folder + L"\\new.wav";
+    ASSERT_TRUE(CopyFileW(InputPath(L"in\\tone16.wav").c_str(), keep.c_str(), FALSE));
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    for (const std::wstring& output : {keep, fresh}) {
+        zep.Enter(InputPath(L"in\\tone16.wav"), output, 0);
+        zep.Press(IDC_CONVERT);
+        ASSERT_TRUE(zep.ChooseFormat(L"Microsoft ADPCM", L"44100 Hz"));
+        EXPECT_EQ(L"Error No.6006", zep.AnswerBox().caption);
+        EXPECT_TRUE(zep.WaitForJobEnd());
+    }
+    EXPECT_EQ(0, zep.Close());
+    EXPECT_EQ(std::vector<std::wstring>{L"keep.wav"}, FilesIn(folder));
+}
