@@ -99,7 +99,7 @@ int EntryWithData(HWND dialog, int listId, LRESULT data) {
 
 bool Choose(HWND dialog, int listId, int index) {
     SelectEntry(dialog, listId, index);
-    return index >= 0 && SendTo(dialog, listId, CB_GETCURSEL) == index;
+    return index >= 0 && SelectedIndex(dialog, listId) == index;
 }
 
 bool ChooseByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
@@ -114,7 +114,7 @@ bool AnswerMp3Settings(HWND dialog) {
     SetCheck(dialog, IDC_GOGO_VBR, false);
     return Choose(dialog, IDC_GOGO_MODE, kJointStereo) &&
            Choose(dialog, IDC_GOGO_CBR_BPS, EntryWithData(dialog, IDC_GOGO_CBR_BPS, kCbrKbps)) &&
-           SendTo(dialog, IDC_GOGO_VBR, BM_GETCHECK) == BST_UNCHECKED;
+           !IsItemChecked(dialog, IDC_GOGO_VBR);
 }
 
 // The dialog a conversion of this kind opens before it starts.
@@ -193,7 +193,7 @@ HWND OpenBatch(const ZepUser& zep, const Kind& kind, const std::wstring& folder)
         return nullptr;
     SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, kind.outputType);
     HWND batch = zep.OpenBatch();
-    auto shown = [&] { return ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)) == folder; };
+    auto shown = [&] { return ItemText(batch, IDC_BAT_FOLDER) == folder; };
     if (batch && WaitUntil(shown, 3000))
         return batch;
     std::fwprintf(stderr, L"zep_bench: no batch dialog showing the folder %ls\n", folder.c_str());

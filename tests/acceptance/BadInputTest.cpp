@@ -255,7 +255,7 @@ TEST_F(BadInput, ABatchOfTwoHundredFilesConvertsEveryOne) {
     SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, 0);
     HWND batch = zep.OpenBatch();
     ASSERT_NE(nullptr, batch);
-    ASSERT_EQ(folder, ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)));
+    ASSERT_EQ(folder, ItemText(batch, IDC_BAT_FOLDER));
     EXPECT_TRUE(zep.RunBatch(
         batch, [&] { return zep.ChooseFormat(L"PCM", L"22050 Hz; 16 bits; Mono"); }, 600000));
     PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);

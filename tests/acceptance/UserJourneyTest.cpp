@@ -160,7 +160,7 @@ TEST_F(UserJourney, ABatchOfTenMixedFilesLogsTheDamagedOneToJotter) {
     ASSERT_NE(nullptr, batch);
     SaveScreenshot(batch, Picture(L"batch"));
     PictureFolderChooser(zep, batch);
-    ASSERT_EQ(folder, ControlText(GetDlgItem(batch, IDC_BAT_FOLDER)));
+    ASSERT_EQ(folder, ItemText(batch, IDC_BAT_FOLDER));
     // Only the first file asks for the settings; the damaged file asks nothing.
     EXPECT_TRUE(zep.RunBatch(
         batch, [&] { return zep.ConfirmSettings(IDC_GOGO_MODE); }, 180000));
@@ -170,7 +170,7 @@ TEST_F(UserJourney, ABatchOfTenMixedFilesLogsTheDamagedOneToJotter) {
     HWND jotter = FindJotter();
     ASSERT_NE(nullptr, jotter) << "ZEP did not start Jotter";
     SaveScreenshot(jotter, Picture(L"jotter"));
-    const std::wstring log = ControlText(GetDlgItem(jotter, IDC_JOTTER_VIEW));
+    const std::wstring log = ItemText(jotter, IDC_JOTTER_VIEW);
     const std::wstring broken = folder + L"\\07-broken.wav";
     EXPECT_EQ(broken + L"\r\nError No.0915 - ", log.substr(0, broken.size() + 18));
     EXPECT_EQ(3, std::count(log.begin(), log.end(), L'\n')) << "three lines";
@@ -189,7 +189,7 @@ TEST_F(UserJourney, TheCaptionsAndTheAboutBoxSpeakTheSystemLanguage) {
     HWND about = zep.WaitForDialogWith(IDC_ABOUT_VERSION);
     ASSERT_NE(nullptr, about);
     SaveScreenshot(about, Picture(L"about"));
-    EXPECT_EQ(L"ZEP Version 1.00", ControlText(GetDlgItem(about, IDC_ABOUT_VERSION)));
+    EXPECT_EQ(L"ZEP Version 1.00", ItemText(about, IDC_ABOUT_VERSION));
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     EXPECT_EQ(0, zep.Close());

@@ -62,9 +62,9 @@ void ZepUser::Enter(const std::wstring& input, const std::wstring& output, int o
     SelectEntry(main, IDC_OUTPUT_FORMAT, outputType);
 }
 
-std::wstring ZepUser::Text(int id) const { return ControlText(GetDlgItem(main, id)); }
+std::wstring ZepUser::Text(int id) const { return ItemText(main, id); }
 
-bool ZepUser::Enabled(int id) const { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
+bool ZepUser::Enabled(int id) const { return IsItemEnabled(main, id); }
 
 void ZepUser::Press(int id) const { Click(main, id); }
 
@@ -120,7 +120,7 @@ ZepUser::Box ZepUser::AnswerBox(DWORD timeoutMs, const std::wstring& screenshot)
         SaveScreenshot(window, screenshot);
     box.shown = true;
     box.caption = WindowText(window);
-    box.text = ControlText(GetDlgItem(window, 0xFFFF));
+    box.text = ItemText(window, 0xFFFF);
     Click(window, IDOK);
     WaitUntil([&] { return !IsWindow(window); });
     return box;
@@ -166,7 +166,7 @@ bool ZepUser::RunBatch(HWND batch, const std::function<bool()>& answer, DWORD ti
                [&] {
                    return SendMessageW(GetDlgItem(batch, IDC_BAT_PROGRESS), PBM_GETPOS, 0, 0) ==
                               100 &&
-                          IsWindowEnabled(GetDlgItem(batch, IDC_BAT_START));
+                          IsItemEnabled(batch, IDC_BAT_START);
                },
                timeoutMs) &&
            answered;

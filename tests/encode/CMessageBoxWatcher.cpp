@@ -1,26 +1,11 @@
 #include "CMessageBoxWatcher.h"
+#include "support/WindowTestSupport.h"
 #include <algorithm>
 
 namespace {
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-BOOL CALLBACK ReadChild(HWND child, LPARAM box) {
-    auto* seen = reinterpret_cast<CMessageBoxWatcher::Box*>(box);
-    std::wstring kind = ClassOf(child);
-    if (kind == L"Static" && !TextOf(child).empty())
-        seen->text += TextOf(child);
-    if (kind == L"Button" && IsWindowVisible(child))
-        ++seen->buttons;
+BOOL CALLBACK CountButton(HWND child, LPARAM buttons) {
+    if (ClassNameOf(child) == L"Button" && IsWindowVisible(child))
+        ++*reinterpret_cast<int*>(buttons);
     return TRUE;
 }
 } // namespace
@@ -46,7 +31,7 @@ void CMessageBoxWatcher::Watch() {
 }
 
 BOOL CALLBACK CMessageBoxWatcher::OnWindow(HWND window, LPARAM self) {
-    if (ClassOf(window) == L"#32770" && IsWindowVisible(window))
+    if (IsDialogShown(window))
         reinterpret_cast<CMessageBoxWatcher*>(self)->Close(window);
     return TRUE;
 }
@@ -55,8 +40,8 @@ void CMessageBoxWatcher::Close(HWND box) {
     std::lock_guard<std::mutex> guard(lock);
     if (std::find(closed.begin(), closed.end(), box) != closed.end())
         return;
-    Box seen{L"", 0};
-    EnumChildWindows(box, &ReadChild, reinterpret_cast<LPARAM>(&seen));
+    Box seen{StaticTexts(box), 0};
+    EnumChildWindows(box, &CountButton, reinterpret_cast<LPARAM>(&seen.buttons));
     boxes.push_back(seen);
     closed.push_back(box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -68,7 +68,7 @@ ShownBox AnswerMessageBox(DWORD thread, HWND owner, DWORD timeoutMs) {
     HWND box = WaitForOwnedDialog(thread, owner, timeoutMs);
     if (!box)
         return shown;
-    shown.caption = TextOf(box);
+    shown.caption = ControlText(box);
     shown.text = StaticTexts(box);
     Click(box, IDOK);
     return shown;

@@ -23,12 +23,16 @@ INT_PTR EditLikeTheMainDialog(CAudioInfo& settings) {
     return result;
 }
 
-HWND WaitForSettingDialog(DWORD ui) { return WaitForDialogWith(ui, IDC_SETTING_VOLUME); }
+// The "Setting" dialog run as the main dialog runs it, driven by script; its answer.
+INT_PTR EditSettingWith(CAudioInfo& settings, const std::function<void(HWND)>& script) {
+    return RunDialogWithScript(
+        IDC_SETTING_VOLUME, [&] { return EditLikeTheMainDialog(settings); }, script);
+}
 
 // Opens the volume dialog from "Setting" and confirms text there.
-void EditVolumeIn(DWORD ui, HWND setting, const std::wstring& text) {
+void EditVolumeIn(HWND setting, const std::wstring& text) {
     Click(setting, IDC_SETTING_VOLUME);
-    HWND volume = WaitForDialogWith(ui, IDC_VOLUME_LABEL);
+    HWND volume = WaitForDialogWith(ThreadOf(setting), IDC_VOLUME_LABEL);
     ASSERT_NE(nullptr, volume);
     SetItemText(volume, IDC_VOLUME, text);
     Click(volume, IDOK);
@@ -36,9 +40,9 @@ void EditVolumeIn(DWORD ui, HWND setting, const std::wstring& text) {
 }
 
 // Opens the MP3 dialog from "Setting" and confirms a constant bit rate there.
-void EditMp3In(DWORD ui, HWND setting, int cbrIndex) {
+void EditMp3In(HWND setting, int cbrIndex) {
     Click(setting, IDC_SETTING_MP3);
-    HWND mp3 = WaitForDialogWith(ui, IDC_GOGO_VBR_BPS);
+    HWND mp3 = WaitForDialogWith(ThreadOf(setting), IDC_GOGO_VBR_BPS);
     ASSERT_NE(nullptr, mp3);
     SelectEntry(mp3, IDC_GOGO_CBR_BPS, cbrIndex);
     Click(mp3, IDOK);
@@ -57,11 +61,8 @@ TEST(CAudioDlg, TheRunHasTheResourceLibraryExactlyWhenItSaysSo) {
 TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForSettingDialog(ui);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ(InLanguage(L"設定", L"Setting"), TextOf(dialog));
+    const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
+        EXPECT_EQ(InLanguage(L"設定", L"Setting"), ControlText(dialog));
         EXPECT_EQ(
             InLanguage(L"午後のこ～だ設定(MP3/Layer-3 WAV)", L"Setting Gogo(MP3/Layer-3 WAV)"),
             ItemText(dialog, IDC_SETTING_MP3_GROUP));
@@ -80,7 +81,7 @@ TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
             SaveScreenshot(dialog, L"setting-" + InLanguage(L"ja", L"en"));
         Click(dialog, IDOK);
     });
-    EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
+    EXPECT_EQ(IDOK, answer);
 }
 
 TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
@@ -88,17 +89,13 @@ TEST(CAudioDlg, AVolumeEditIsStoredAtOnceAndCancelKeepsTheMainRecord) {
     TestRegistryBranch branch;
     {
         CAudioInfo settings; // the main dialog's record, destroyed at program exit
-        const DWORD ui = GetCurrentThreadId();
-        CDialogScript driver([&] {
-            HWND dialog = WaitForSettingDialog(ui);
-            ASSERT_NE(nullptr, dialog);
-            EditVolumeIn(ui, dialog, L"50");
+        const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
+            EditVolumeIn(dialog, L"50");
             // Saved right after the volume dialog, while "Setting" is still open.
             EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 50; }));
             Click(dialog, IDCANCEL);
         });
-        EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
-        driver.Join();
+        EXPECT_EQ(IDCANCEL, answer);
         EXPECT_EQ(100, settings.VOL);
         // The main record was saved first, the dialog's copy last.
         EXPECT_EQ(50, StoredInt(L"VOL"));
@@ -111,16 +108,12 @@ TEST(CAudioDlg, OkHandsTheSubDialogsChoicesToTheMainRecord) {
     TestRegistryBranch branch;
     {
         CAudioInfo settings;
-        const DWORD ui = GetCurrentThreadId();
-        CDialogScript driver([&] {
-            HWND dialog = WaitForSettingDialog(ui);
-            ASSERT_NE(nullptr, dialog);
-            EditMp3In(ui, dialog, 13); // 320
-            EditVolumeIn(ui, dialog, L"80");
+        const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
+            EditMp3In(dialog, 13); // 320
+            EditVolumeIn(dialog, L"80");
             Click(dialog, IDOK);
         });
-        EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
-        driver.Join();
+        EXPECT_EQ(IDOK, answer);
         EXPECT_EQ(320, settings.cbr_bps);
         EXPECT_EQ(80, settings.VOL);
         EXPECT_EQ(320, StoredInt(L"cbr_bps"));
@@ -134,17 +127,13 @@ TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
     TestRegistryBranch branch;
     {
         CAudioInfo settings;
-        const DWORD ui = GetCurrentThreadId();
-        CDialogScript driver([&] {
-            HWND dialog = WaitForSettingDialog(ui);
-            ASSERT_NE(nullptr, dialog);
-            EditMp3In(ui, dialog, 13); // 320
+        const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
+            EditMp3In(dialog, 13); // 320
             // The MP3 dialog's copy saved itself when that dialog was destroyed.
             EXPECT_TRUE(WaitUntil([] { return StoredInt(L"cbr_bps") == 320; }));
             Click(dialog, IDCANCEL);
         });
-        EXPECT_EQ(IDCANCEL, EditLikeTheMainDialog(settings));
-        driver.Join();
+        EXPECT_EQ(IDCANCEL, answer);
         EXPECT_EQ(160, settings.cbr_bps);
         EXPECT_EQ(320, StoredInt(L"cbr_bps"));
     }
@@ -156,19 +145,16 @@ TEST(CAudioDlg, WithoutTheLibraryTheButtonsOpenNothingAndChangeNothing) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     settings.VOL = 60;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForSettingDialog(ui);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
         for (int button : {IDC_SETTING_MP3, IDC_SETTING_WMA, IDC_SETTING_VOLUME})
             Click(dialog, button);
         // The volume button's save shows that all three clicks were handled.
         EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 60; }));
-        EXPECT_EQ(nullptr, WaitForWindow(
-                               ui, [&](HWND w) { return IsDialogShown(w) && w != dialog; }, 500));
+        auto anotherDialog = [&](HWND w) { return IsDialogShown(w) && w != dialog; };
+        EXPECT_EQ(nullptr, WaitForWindow(ThreadOf(dialog), anotherDialog, 500));
         Click(dialog, IDOK);
     });
-    EXPECT_EQ(IDOK, EditLikeTheMainDialog(settings));
+    EXPECT_EQ(IDOK, answer);
     EXPECT_EQ(60, settings.VOL);
     EXPECT_EQ(160, settings.cbr_bps);
 }

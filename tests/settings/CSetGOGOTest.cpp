@@ -19,7 +19,11 @@ const std::vector<std::wstring> kVbrTexts = {
 const std::vector<DWORD_PTR> kVbrRates = {8,  16, 24, 32,  40,  48,  56,
                                           64, 80, 96, 112, 128, 144, 160};
 
-HWND WaitForMp3Dialog(DWORD ui) { return WaitForDialogWith(ui, IDC_GOGO_VBR_BPS); }
+// The MP3 dialog as EditMp3Settings runs it, driven by script; its answer.
+INT_PTR EditMp3With(CAudioInfo& settings, const std::function<void(HWND)>& script) {
+    return RunDialogWithScript(
+        IDC_GOGO_VBR_BPS, [&] { return EditMp3Settings(settings, nullptr); }, script);
+}
 
 // The controls that only variable bit rate uses, and those only constant bit rate uses.
 const int kVbrControls[] = {IDC_GOGO_QUALITY, IDC_GOGO_QUALITY_LABEL, IDC_GOGO_VBR_BPS_LABEL,
@@ -39,11 +43,9 @@ TEST(CSetGOGO, OpensWithTheDefaultsInTheSystemLanguage) {
     REQUIRE_RES_DLL();
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForMp3Dialog(ui);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ(InLanguage(L"MP3 設定 (gogo.dll)", L"MP3 Settings (gogo.dll)"), TextOf(dialog));
+    const INT_PTR answer = EditMp3With(settings, [&](HWND dialog) {
+        EXPECT_EQ(InLanguage(L"MP3 設定 (gogo.dll)", L"MP3 Settings (gogo.dll)"),
+                  ControlText(dialog));
         EXPECT_EQ(InLanguage(L"チャンネル モード:", L"Channel mode:"),
                   ItemText(dialog, IDC_GOGO_MODE_LABEL));
         EXPECT_EQ(InLanguage(L"可変ビットレート (VBR) を使う", L"Use variable bit rate (VBR)"),
@@ -71,17 +73,14 @@ TEST(CSetGOGO, OpensWithTheDefaultsInTheSystemLanguage) {
         SaveScreenshot(dialog, L"mp3-settings-" + InLanguage(L"ja", L"en"));
         Click(dialog, IDCANCEL);
     });
-    EXPECT_EQ(-2, EditMp3Settings(settings, nullptr));
+    EXPECT_EQ(-2, answer);
 }
 
 TEST(CSetGOGO, CheckingVbrSwitchesTheEnabledControlsBothWays) {
     REQUIRE_RES_DLL();
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForMp3Dialog(ui);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR answer = EditMp3With(settings, [&](HWND dialog) {
         SetCheck(dialog, IDC_GOGO_VBR, true);
         ExpectVbrEnabling(dialog, true);
         SetCheck(dialog, IDC_GOGO_VBR, false);
@@ -89,7 +88,7 @@ TEST(CSetGOGO, CheckingVbrSwitchesTheEnabledControlsBothWays) {
         SetCheck(dialog, IDC_GOGO_VBR, true);
         Click(dialog, IDOK);
     });
-    EXPECT_EQ(0, EditMp3Settings(settings, nullptr));
+    EXPECT_EQ(0, answer);
     EXPECT_EQ(1, settings.vbr);
 }
 
@@ -97,10 +96,7 @@ TEST(CSetGOGO, OkWritesEveryChoiceBackAndTheDialogsCopyReachesTheStore) {
     REQUIRE_RES_DLL();
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForMp3Dialog(ui);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR answer = EditMp3With(settings, [&](HWND dialog) {
         SelectEntry(dialog, IDC_GOGO_MODE, 3);
         SelectEntry(dialog, IDC_GOGO_CBR_BPS, 12); // 256
         SetCheck(dialog, IDC_GOGO_VBR, true);
@@ -108,8 +104,7 @@ TEST(CSetGOGO, OkWritesEveryChoiceBackAndTheDialogsCopyReachesTheStore) {
         SelectEntry(dialog, IDC_GOGO_QUALITY, 5);
         Click(dialog, IDOK);
     });
-    EXPECT_EQ(0, EditMp3Settings(settings, nullptr));
-    driver.Join();
+    EXPECT_EQ(0, answer);
     EXPECT_EQ(3, settings.EncType);
     EXPECT_EQ(256, settings.cbr_bps);
     EXPECT_EQ(1, settings.vbr);
@@ -128,17 +123,13 @@ TEST(CSetGOGO, CancelHandsNothingBackYetTheDialogsCopyIsSaved) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     settings.cbr_bps = 192; // changed in memory only
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForMp3Dialog(ui);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR answer = EditMp3With(settings, [&](HWND dialog) {
         EXPECT_EQ(L"192kbps", ItemText(dialog, IDC_GOGO_CBR_BPS));
         SelectEntry(dialog, IDC_GOGO_CBR_BPS, 0);
         SetCheck(dialog, IDC_GOGO_VBR, true);
         Click(dialog, IDCANCEL);
     });
-    EXPECT_EQ(-2, EditMp3Settings(settings, nullptr));
-    driver.Join();
+    EXPECT_EQ(-2, answer);
     EXPECT_EQ(192, settings.cbr_bps);
     EXPECT_EQ(0, settings.vbr);
     // The copy the dialog received, untouched by its controls, was written.
@@ -152,16 +143,13 @@ TEST(CSetGOGO, AnUnlistedRateOpensWithoutSelectionAndSurvivesOk) {
     CAudioInfo settings;
     settings.cbr_bps = 150;
     settings.vbr_bps = 150;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND dialog = WaitForMp3Dialog(ui);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR answer = EditMp3With(settings, [&](HWND dialog) {
         EXPECT_EQ(-1, SelectedIndex(dialog, IDC_GOGO_CBR_BPS));
         EXPECT_EQ(-1, SelectedIndex(dialog, IDC_GOGO_VBR_BPS));
         EXPECT_EQ(L"", ItemText(dialog, IDC_GOGO_CBR_BPS));
         Click(dialog, IDOK);
     });
-    EXPECT_EQ(0, EditMp3Settings(settings, nullptr));
+    EXPECT_EQ(0, answer);
     EXPECT_EQ(150, settings.cbr_bps);
     EXPECT_EQ(150, settings.vbr_bps);
 }

@@ -35,13 +35,19 @@ class CSetWMAWithProfiles : public CSetWMA {
     int version7;
 };
 
-// As EditWmaSettings runs its dialog.
-INT_PTR RunWmaDialog(CSetWMA& dialog, const CAudioInfo& settings) {
+// The dialog run as EditWmaSettings runs its own, driven by script; its answer.
+INT_PTR RunWmaDialog(CSetWMA& dialog, const CAudioInfo& settings,
+                     const std::function<void(HWND)>& script) {
     dialog.settings.CopyFrom(settings);
-    return ResDllHandle.RunDialog(dialog, IDD_SET_WMA);
+    return RunDialogWithScript(
+        IDC_WMA_SOURCE, [&] { return ResDllHandle.RunDialog(dialog, IDD_SET_WMA); }, script);
 }
 
-HWND WaitForWmaDialog(DWORD ui) { return WaitForDialogWith(ui, IDC_WMA_SOURCE); }
+// The WMA dialog as EditWmaSettings runs it, driven by script; its answer.
+INT_PTR EditWmaWith(CAudioInfo& settings, const std::function<void(HWND)>& script) {
+    return RunDialogWithScript(
+        IDC_WMA_SOURCE, [&] { return EditWmaSettings(settings, nullptr); }, script);
+}
 
 struct SourceEntry {
     std::wstring text;
@@ -86,11 +92,8 @@ TEST(CSetWMA, OpensWithTheDefaultsInTheSystemLanguage) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     CSetWMAWithProfiles dialog(8, 8);
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
-        EXPECT_EQ(InLanguage(L"WMA 設定", L"WMA Settings"), TextOf(window));
+    const INT_PTR answer = RunWmaDialog(dialog, settings, [&](HWND window) {
+        EXPECT_EQ(InLanguage(L"WMA 設定", L"WMA Settings"), ControlText(window));
         EXPECT_EQ(InLanguage(L"プロファイルの種類:", L"Profile source:"),
                   ItemText(window, IDC_WMA_SOURCE_LABEL));
         EXPECT_EQ(InLanguage(L"2 パス エンコードを行う", L"Use two-pass encoding"),
@@ -117,7 +120,7 @@ TEST(CSetWMA, OpensWithTheDefaultsInTheSystemLanguage) {
         SaveScreenshot(window, L"wma-settings-" + InLanguage(L"ja", L"en"));
         Click(window, IDCANCEL);
     });
-    EXPECT_EQ(IDCANCEL, RunWmaDialog(dialog, settings));
+    EXPECT_EQ(IDCANCEL, answer);
 }
 
 TEST(CSetWMA, EachSourceEnablesOnlyItsOwnControls) {
@@ -125,10 +128,7 @@ TEST(CSetWMA, EachSourceEnablesOnlyItsOwnControls) {
     TestRegistryBranch branch;
     CAudioInfo settings;
     CSetWMAWithProfiles dialog(8, 8);
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
+    const INT_PTR answer = RunWmaDialog(dialog, settings, [&](HWND window) {
         SelectEntry(window, IDC_WMA_SOURCE, 2);
         ExpectSourceEnabling(window, 2);
         SelectEntry(window, IDC_WMA_SOURCE, 0);
@@ -137,19 +137,16 @@ TEST(CSetWMA, EachSourceEnablesOnlyItsOwnControls) {
         ExpectSourceEnabling(window, 1);
         Click(window, IDCANCEL);
     });
-    EXPECT_EQ(IDCANCEL, RunWmaDialog(dialog, settings));
+    EXPECT_EQ(IDCANCEL, answer);
 }
 
 TEST(CSetWMA, OkWritesEveryChoiceBack) {
     REQUIRE_RES_DLL();
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
     {
         CSetWMAWithProfiles dialog(8, 8);
-        CDialogScript driver([&] {
-            HWND window = WaitForWmaDialog(ui);
-            ASSERT_NE(nullptr, window);
+        const INT_PTR answer = RunWmaDialog(dialog, settings, [&](HWND window) {
             SelectEntry(window, IDC_WMA_SOURCE, 2);
             SetItemText(window, IDC_WMA_PRX, L"C:\\profiles\\voice.prx");
             SetCheck(window, IDC_WMA_TWO_PASS, true);
@@ -157,8 +154,7 @@ TEST(CSetWMA, OkWritesEveryChoiceBack) {
             SelectEntry(window, IDC_WMA_V7, 0);
             Click(window, IDOK);
         });
-        ASSERT_EQ(IDOK, RunWmaDialog(dialog, settings));
-        driver.Join();
+        ASSERT_EQ(IDOK, answer);
         EXPECT_EQ(2, dialog.settings.wmaSelect);
         EXPECT_EQ(L"C:\\profiles\\voice.prx", dialog.settings.wmaPRX);
         EXPECT_EQ(1, dialog.settings.wma2Pass);
@@ -179,22 +175,19 @@ TEST(CSetWMA, TheFileChooserAndDroppedFilesSetTheProfilePath) {
     settings.wmaSelect = 2;
     settings.wmaPRX = L"C:\\old.prx";
     CSetWMAWithProfiles dialog(8, 8);
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
+    const INT_PTR answer = RunWmaDialog(dialog, settings, [&](HWND window) {
         EXPECT_EQ(L"C:\\old.prx", ItemText(window, IDC_WMA_PRX));
         // Typed text that the chooser's answer replaces, even a cancel.
         SetItemText(window, IDC_WMA_PRX, L"typed");
         Click(window, IDC_WMA_BROWSE_PRX);
-        HWND chooser = WaitForOwnedDialog(ui, window);
+        HWND chooser = WaitForOwnedDialog(window);
         ASSERT_NE(nullptr, chooser);
         Click(chooser, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
         ASSERT_TRUE(WaitUntil([&] { return ItemText(window, IDC_WMA_PRX) == L"C:\\old.prx"; }));
 
         Click(window, IDC_WMA_BROWSE_PRX);
-        chooser = WaitForOwnedDialog(ui, window);
+        chooser = WaitForOwnedDialog(window);
         ASSERT_NE(nullptr, chooser);
         SetItemText(chooser, 0x47C, folder.path + L"music.prx");
         Click(chooser, IDOK);
@@ -205,8 +198,7 @@ TEST(CSetWMA, TheFileChooserAndDroppedFilesSetTheProfilePath) {
         EXPECT_TRUE(WaitUntil([&] { return ItemText(window, IDC_WMA_PRX) == L"C:\\last.prx"; }));
         Click(window, IDOK);
     });
-    EXPECT_EQ(IDOK, RunWmaDialog(dialog, settings));
-    driver.Join();
+    EXPECT_EQ(IDOK, answer);
     EXPECT_EQ(L"C:\\last.prx", dialog.settings.wmaPRX);
 }
 
@@ -218,18 +210,14 @@ TEST(CSetWMA, AVersionWithoutSystemProfilesHasAnEmptyListAndOkKeepsItsNumber) {
     settings.wma4 = 9;
     settings.wma7 = 22;
     CSetWMAWithProfiles dialog(0, 0);
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
+    const INT_PTR answer = RunWmaDialog(dialog, settings, [&](HWND window) {
         EXPECT_TRUE(Entries(window, IDC_WMA_V4).empty());
         EXPECT_TRUE(Entries(window, IDC_WMA_V7).empty());
         // Version 4.0 cannot be the source without its profiles.
         EXPECT_EQ(1, SelectedIndex(window, IDC_WMA_SOURCE));
         Click(window, IDOK);
     });
-    EXPECT_EQ(IDOK, RunWmaDialog(dialog, settings));
-    driver.Join();
+    EXPECT_EQ(IDOK, answer);
     EXPECT_EQ(1, dialog.settings.wmaSelect);
     EXPECT_EQ(9, dialog.settings.wma4);
     EXPECT_EQ(22, dialog.settings.wma7);
@@ -242,16 +230,13 @@ TEST(CSetWMA, EditWmaSettingsListsWhatTheSystemProfileManagerReports) {
     settings.wmaSelect = 2;
     const size_t version7 = CEncWMV::GetSystemProfileCount(0x70000) ? 8 : 0;
     const size_t version4 = CEncWMV::GetSystemProfileCount(0x40000) ? 8 : 0;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
+    const INT_PTR answer = EditWmaWith(settings, [&](HWND window) {
         EXPECT_EQ(version7, Entries(window, IDC_WMA_V7).size());
         EXPECT_EQ(version4, Entries(window, IDC_WMA_V4).size());
         SetCheck(window, IDC_WMA_TWO_PASS, true);
         Click(window, IDOK);
     });
-    EXPECT_EQ(0, EditWmaSettings(settings, nullptr));
+    EXPECT_EQ(0, answer);
     EXPECT_EQ(1, settings.wma2Pass);
     EXPECT_EQ(2, settings.wmaSelect);
     EXPECT_EQ(24, settings.wma7);
@@ -262,15 +247,12 @@ TEST(CSetWMA, CancelHandsNothingBack) {
     REQUIRE_RES_DLL();
     TestRegistryBranch branch;
     CAudioInfo settings;
-    const DWORD ui = GetCurrentThreadId();
-    CDialogScript driver([&] {
-        HWND window = WaitForWmaDialog(ui);
-        ASSERT_NE(nullptr, window);
+    const INT_PTR answer = EditWmaWith(settings, [&](HWND window) {
         SelectEntry(window, IDC_WMA_SOURCE, 2);
         SetCheck(window, IDC_WMA_TWO_PASS, true);
         Click(window, IDCANCEL);
     });
-    EXPECT_EQ(-2, EditWmaSettings(settings, nullptr));
+    EXPECT_EQ(-2, answer);
     EXPECT_EQ(1, settings.wmaSelect);
     EXPECT_EQ(0, settings.wma2Pass);
 }

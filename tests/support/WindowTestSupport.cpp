@@ -35,7 +35,13 @@ DWORD ProcessOf(HWND window) {
     return process;
 }
 
+DWORD ThreadOf(HWND window) { return GetWindowThreadProcessId(window, nullptr); }
+
 bool IsDialogClass(HWND window) { return ClassNameOf(window) == L"#32770"; }
+
+bool IsDialogShown(HWND window) {
+    return IsWindow(window) && IsWindowVisible(window) && IsDialogClass(window);
+}
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -64,26 +70,99 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-} // namespace
-
-HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs) {
+// One search for both kinds of enumeration: enumerate passes its LPARAM on to Visit.
+HWND WaitForVisited(const std::function<void(LPARAM)>& enumerate,
+                    const std::function<bool(HWND)>& match, DWORD timeoutMs) {
     Search search = {&match, nullptr};
     WaitUntil(
         [&] {
-            EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+            enumerate(reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
         },
         timeoutMs);
     return search.found;
 }
 
+BOOL CALLBACK CollectStatic(HWND child, LPARAM texts) {
+    if (ClassNameOf(child) == L"Static")
+        *reinterpret_cast<std::wstring*>(texts) += ControlText(child);
+    return TRUE;
+}
+
+} // namespace
+
+HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs) {
+    return WaitForVisited([](LPARAM search) { EnumWindows(Visit, search); }, match, timeoutMs);
+}
+
+HWND WaitForWindow(DWORD thread, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
+    return WaitForVisited([thread](LPARAM search) { EnumThreadWindows(thread, Visit, search); },
+                          match, timeoutMs);
+}
+
 HWND WaitForThreadDialog(DWORD threadId, const std::wstring& caption, DWORD timeoutMs) {
     return WaitForWindow(
-        [&](HWND window) {
-            return GetWindowThreadProcessId(window, nullptr) == threadId && IsDialogClass(window) &&
-                   WindowText(window) == caption;
-        },
+        threadId, [&](HWND w) { return IsDialogClass(w) && WindowText(w) == caption; }, timeoutMs);
+}
+
+HWND WaitForDialogWith(DWORD thread, int controlId, DWORD timeoutMs) {
+    return WaitForWindow(
+        thread, [&](HWND w) { return IsDialogShown(w) && GetDlgItem(w, controlId); }, timeoutMs);
+}
+
+HWND WaitForOwnedDialog(DWORD thread, HWND owner, DWORD timeoutMs) {
+    return WaitForWindow(
+        thread, [&](HWND w) { return IsDialogShown(w) && GetWindow(w, GW_OWNER) == owner; },
         timeoutMs);
+}
+
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
+    return WaitForOwnedDialog(ThreadOf(owner), owner, timeoutMs);
+}
+
+std::wstring ItemText(HWND dialog, int id) { return ControlText(GetDlgItem(dialog, id)); }
+
+std::wstring StaticTexts(HWND dialog) {
+    std::wstring texts;
+    EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool IsItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+bool IsItemChecked(HWND dialog, int id) { return SendTo(dialog, id, BM_GETCHECK) == BST_CHECKED; }
+
+int SelectedIndex(HWND dialog, int id) {
+    return static_cast<int>(SendTo(dialog, id, CB_GETCURSEL));
+}
+
+DWORD_PTR SelectedData(HWND dialog, int id) {
+    LRESULT selected = SendTo(dialog, id, CB_GETCURSEL);
+    return static_cast<DWORD_PTR>(
+        SendTo(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(selected)));
+}
+
+std::vector<std::wstring> Entries(HWND dialog, int id) {
+    std::vector<std::wstring> entries;
+    const int count = static_cast<int>(SendTo(dialog, id, CB_GETCOUNT));
+    for (int i = 0; i < count; ++i) {
+        LRESULT length = SendTo(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        LRESULT copied = SendTo(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::vector<DWORD_PTR> EntryData(HWND dialog, int id) {
+    std::vector<DWORD_PTR> data;
+    const int count = static_cast<int>(SendTo(dialog, id, CB_GETCOUNT));
+    for (int i = 0; i < count; ++i)
+        data.push_back(
+            static_cast<DWORD_PTR>(SendTo(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(i))));
+    return data;
 }
 
 CMessageBoxAnswerer::CMessageBoxAnswerer() : watcher([this] { Watch(); }) {}

@@ -15,18 +15,42 @@ std::wstring ClassNameOf(HWND window);
 // A control's text also in another process, where GetWindowText reads nothing.
 std::wstring ControlText(HWND control);
 DWORD ProcessOf(HWND window);
+DWORD ThreadOf(HWND window);
 std::wstring MenuItemText(HMENU menu, UINT position);
 bool IsDialogClass(HWND window);
+// A visible dialog that still exists.
+bool IsDialogShown(HWND window);
 
 // Polls until the condition holds; false when the time ran out first.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // The first visible top-level window that match accepts, polling until the
-// time runs out; null when none appeared.
+// time runs out; null when none appeared. A timeout of 0 does not wait.
 HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+// The same among the top-level windows of one thread.
+HWND WaitForWindow(DWORD thread, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
 
 // A visible dialog of the given thread with the given caption.
 HWND WaitForThreadDialog(DWORD threadId, const std::wstring& caption, DWORD timeoutMs = 10000);
+// A visible dialog of the thread that has a control with this ID.
+HWND WaitForDialogWith(DWORD thread, int controlId, DWORD timeoutMs = 10000);
+// A visible dialog of the thread owned by owner (a message box, a file chooser).
+HWND WaitForOwnedDialog(DWORD thread, HWND owner, DWORD timeoutMs = 10000);
+// The same on the owner's own thread.
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = 10000);
+
+// A dialog control's text; also in another process.
+std::wstring ItemText(HWND dialog, int id);
+// Every text of a dialog's static controls, joined (a message box's message).
+std::wstring StaticTexts(HWND dialog);
+bool IsItemEnabled(HWND dialog, int id);
+bool IsItemChecked(HWND dialog, int id);
+
+// A drop-down list's selection and its entries' texts and item data.
+int SelectedIndex(HWND dialog, int id);
+DWORD_PTR SelectedData(HWND dialog, int id);
+std::vector<std::wstring> Entries(HWND dialog, int id);
+std::vector<DWORD_PTR> EntryData(HWND dialog, int id);
 
 // Messages to a dialog's control, and its notification to the dialog, as
 // the control itself would send it.

@@ -104,7 +104,7 @@ TEST(CBATDlg, OpensIdleOnTheRememberedFolderWithTheTextsOfTheLanguage) {
     CDialogScript driver([&] {
         HWND dialog = WaitForBatchDialog(ui);
         ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ(InLanguage(L"バッチ処理", L"Bat Encode"), TextOf(dialog));
+        EXPECT_EQ(InLanguage(L"バッチ処理", L"Bat Encode"), ControlText(dialog));
         EXPECT_EQ(
             InLanguage(L"ファイル群のあるフォルダパス。このフォルダ内のファイルを全部変換します",
                        L"Folder Path with file group. All files in this folder are converted. "),

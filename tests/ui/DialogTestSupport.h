@@ -9,33 +9,11 @@
 #include <vector>
 
 // Driving real dialogs from a second thread while the test's own thread sits
-// in their modal loops. Clicks are posted, so a click that opens another
-// modal dialog does not block the driver; other changes are sent and have
-// taken effect when the call returns.
+// in their modal loops; finding, reading and working their windows is
+// WindowTestSupport's.
 
 // "ja" texts when the test run promised a Japanese system, else English.
 std::wstring InLanguage(const std::wstring& japanese, const std::wstring& english);
-
-// The first visible top-level window of the thread that satisfies match,
-// waiting for it up to timeoutMs; null when none appeared.
-HWND WaitForWindow(DWORD thread, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
-// A visible dialog of the thread that has a control with this ID.
-HWND WaitForDialogWith(DWORD thread, int controlId, DWORD timeoutMs = 10000);
-// A visible dialog of the thread owned by owner (a message box, a file chooser).
-HWND WaitForOwnedDialog(DWORD thread, HWND owner, DWORD timeoutMs = 10000);
-bool IsDialogShown(HWND window);
-
-std::wstring TextOf(HWND window);
-std::wstring ItemText(HWND dialog, int id);
-// Every text of a dialog's static controls, joined (a message box's message).
-std::wstring StaticTexts(HWND dialog);
-bool IsItemEnabled(HWND dialog, int id);
-bool IsItemChecked(HWND dialog, int id);
-
-int SelectedIndex(HWND dialog, int id);
-DWORD_PTR SelectedData(HWND dialog, int id);
-std::vector<std::wstring> Entries(HWND dialog, int id);
-std::vector<DWORD_PTR> EntryData(HWND dialog, int id);
 
 // Files dropped from the shell onto window, in this order.
 void DropFiles(HWND window, const std::vector<std::wstring>& paths);
@@ -60,3 +38,7 @@ class CDialogScript {
     DWORD uiThread;
     std::thread thread;
 };
+
+// Calls run while script drives run's dialog with controlId; returns once the script has ended.
+INT_PTR RunDialogWithScript(int controlId, const std::function<INT_PTR()>& run,
+                            const std::function<void(HWND)>& script);
