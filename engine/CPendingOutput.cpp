@@ -42,10 +42,9 @@ bool CPendingOutput::Begin(const std::wstring& path) {
 }
 
 bool CPendingOutput::Commit() {
-    const bool moved =
-        !temporary.empty() && !IsReadOnly(target) &&
-        MoveFileExW(temporary.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    const bool moved = !temporary.empty() && !IsReadOnly(target) &&
+                       MoveFileExW(temporary.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (moved)
         temporary.clear();
     Discard();

@@ -1,8 +1,8 @@
 // The conversion job of the main dialog: from the Convert button to the
 // closed output file, with progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
-#include "engine/CSendLogMsg.h"
 #include "engine/CPendingOutput.h"
+#include "engine/CSendLogMsg.h"
 #include "engine/ErrorMessages.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
@@ -137,8 +137,9 @@ int CZEPDlg::PrepareWavOutput() {
             batchState = 2;
         }
     }
-    return pendingOutput.Begin(outputPath) && wav.OpenWrite(pendingOutput.Path()) ? 0
-                                                                                 : kWavFileError;
+    if (!pendingOutput.Begin(outputPath) || !wav.OpenWrite(pendingOutput.Path()))
+        return kWavFileError;
+    return 0;
 }
 
 // Outside a batch every job asks; in a batch only until the first answer with OK.
@@ -158,8 +159,8 @@ int CZEPDlg::ConvertMp3(bool layer3Wav) {
     if (!pendingOutput.Begin(outputPath))
         return kMp3FileError;
     CEncGOGO& mp3 = *mp3Holder.object;
-    if (int result = mp3.Start(*Decoder()->GetFormat(), pendingOutput.Path(), layer3Wav ? 1 : 0,
-                               settings))
+    if (int result =
+            mp3.Start(*Decoder()->GetFormat(), pendingOutput.Path(), layer3Wav ? 1 : 0, settings))
         return result;
     BeginProgress();
     return RunBlockLoop(

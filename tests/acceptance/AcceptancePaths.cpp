@@ -1,4 +1,5 @@
 #include "AcceptancePaths.h"
+#include "support/TestFiles.h"
 #include <cstdlib>
 #include <vector>
 #include <windows.h>
@@ -49,28 +50,8 @@ void RememberBatchFolder(const std::wstring& folder) {
                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
 }
 
-namespace {
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
-
-} // namespace
-
 bool CopyFolder(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    for (const std::wstring& name : FilesIn(to))
-        DeleteFileW((to + L"\\" + name).c_str());
+    EmptyFolder(to);
     const std::vector<std::wstring> names = FilesIn(from);
     bool copied = !names.empty();
     for (const std::wstring& name : names)

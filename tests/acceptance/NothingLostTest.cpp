@@ -5,6 +5,7 @@
 #include "ZepUser.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
+#include "support/TestFiles.h"
 #include "support/WindowTestSupport.h"
 #include <gtest/gtest.h>
 
@@ -29,7 +30,8 @@ class NothingLost : public ::testing::Test {
         SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, type);
         HWND batch = zep.OpenBatch();
         ASSERT_NE(nullptr, batch);
-        EXPECT_TRUE(zep.RunBatch(batch, [&] { return answer(zep); }, 120000));
+        EXPECT_TRUE(zep.RunBatch(
+            batch, [&] { return answer(zep); }, 120000));
         PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(batch); }));
         EXPECT_EQ(0, zep.Close());
@@ -38,20 +40,6 @@ class NothingLost : public ::testing::Test {
 
 bool ChoosePcm(ZepUser& zep) { return zep.ChooseFormat(L"PCM", L"44100 Hz; 16 bits; Stereo"); }
 bool ConfirmMp3(ZepUser& zep) { return zep.ConfirmSettings(IDC_GOGO_MODE); }
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
 
 } // namespace
 
@@ -71,9 +59,7 @@ TEST_F(NothingLost, ABatchWhereEveryNameIsTakenConvertsAllTwelve) {
 // opens, over an existing file and to a new name alike.
 TEST_F(NothingLost, AFailedConversionLeavesTheFolderAsItFoundIt) {
     const std::wstring folder = OutputPath(L"failed");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    for (const std::wstring& name : FilesIn(folder))
-        DeleteFileW((folder + L"\\" + name).c_str());
+    EmptyFolder(folder);
     const std::wstring keep = folder + L"\\keep.wav", fresh = folder + L"\\new.wav";
     ASSERT_TRUE(CopyFileW(InputPath(L"in\\tone16.wav").c_str(), keep.c_str(), FALSE));
     ZepUser zep(InstallFolder(L"full"));

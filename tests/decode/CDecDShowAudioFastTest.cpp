@@ -253,6 +253,7 @@ class FailingDecoder : public CDecDShowAudioFast {
             graph.As<IMediaEventSink>(IID_IMediaEventSink)->Notify(EC_ERRORABORT, E_FAIL, 0);
         return CDecDShowAudioFast::Read(data, maximum);
     }
+
   private:
     Failure failure;
     std::atomic<int> delivered{0};

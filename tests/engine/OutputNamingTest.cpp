@@ -64,3 +64,26 @@ TEST(OutputNaming, AnotherSpellingOfTheInputFileGetsConvToo) {
               DecideOutputPath(0, input, std::wstring(folder) + L"other.wav"));
     DeleteFileW(input.c_str());
 }
+
+TEST(OutputNaming, ABatchTakesTheFirstFreeConvName) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"naming-batch\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    auto touch = [&](const wchar_t* name) {
+        CloseHandle(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                0, nullptr));
+    };
+    const std::wstring input = folder + L"a.flac";
+    EXPECT_EQ(folder + L"a.wav", UnusedOutputPath(input, folder + L"a.wav")) << "a free name";
+    touch(L"a.wav");
+    EXPECT_EQ(folder + L"a_conv.wav", UnusedOutputPath(input, folder + L"a.wav"));
+    touch(L"a_conv.wav");
+    touch(L"a_conv2.wav");
+    EXPECT_EQ(folder + L"a_conv3.wav", UnusedOutputPath(input, folder + L"a.wav"));
+    // An output that already names the input's _conv goes on counting.
+    EXPECT_EQ(folder + L"a_conv3.wav", UnusedOutputPath(folder + L"a.wav", folder + L"a_conv.wav"));
+    for (const wchar_t* name : {L"a.wav", L"a_conv.wav", L"a_conv2.wav"})
+        DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+}

@@ -7,6 +7,7 @@
 #include "TestRegistryBranch.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
+#include "support/TestFiles.h"
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -24,10 +25,10 @@ void WriteText(const std::wstring& path, const std::string& text) {
 }
 
 std::string Contents(const std::wstring& path) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string text(GetFileSize(file, nullptr) == INVALID_FILE_SIZE ? 0 : GetFileSize(file, nullptr),
-                     '\0');
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    const DWORD size = GetFileSize(file, nullptr);
+    std::string text(size == INVALID_FILE_SIZE ? 0 : size, '\0');
     DWORD read = 0;
     ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
     CloseHandle(file);
@@ -88,28 +89,7 @@ class CTwoPassWriter : public CEncWMVWMA {
 
 std::wstring Folder(const std::string& name) {
     const char* out = std::getenv("ZEP_TEST_MAIN_OUT");
-    const std::wstring folder = HostPathInWine(std::string(out ? out : "/tmp") + "/" + name);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
-
-void EmptyFolder(const std::wstring& folder) {
-    for (const std::wstring& name : FilesIn(folder))
-        DeleteFileW((folder + L"\\" + name).c_str());
+    return HostPathInWine(std::string(out ? out : "/tmp") + "/" + name);
 }
 
 // Microsoft ADPCM, which Wine's codec only decodes.
@@ -123,8 +103,8 @@ std::vector<unsigned char> MsAdpcm() {
     format->wBitsPerSample = 4;
     format->cbSize = 32;
     format->nAvgBytesPerSec = 44359;
-    const unsigned short extra[] = {2036, 7,   256, 0,     512, 65280, 0,   0,
-                                    192,  64,  240, 0,     460, 65328, 392, 65304};
+    const unsigned short extra[] = {2036, 7,  256, 0, 512, 65280, 0,   0,
+                                    192,  64, 240, 0, 460, 65328, 392, 65304};
     std::memcpy(record.data() + sizeof(WAVEFORMATEX), extra, sizeof extra);
     return record;
 }
