@@ -1,5 +1,6 @@
 #include "CDecDShowAudio.h"
 #include "GraphUtil.h"
+#include <algorithm>
 
 namespace {
 
@@ -7,8 +8,7 @@ HANDLE NewEvent(bool manualReset) { return CreateEventW(nullptr, manualReset, FA
 
 } // namespace
 
-CDecDShowAudio::CDecDShowAudio()
-    : consumedEvent(NewEvent(false)), readyEvent(NewEvent(false)), endEvent(NewEvent(true)) {
+CDecDShowAudio::CDecDShowAudio() : endEvent(NewEvent(true)) {
     grabberCallback.callback = SampleTrampoline;
     grabberCallback.user = this;
 }
@@ -32,50 +32,53 @@ int CDecDShowAudio::GetProgress() {
 int CDecDShowAudio::Read(unsigned char** data, int) {
     if (!graph)
         return -1; // never opened, or closed: nothing can arrive
-    int waited;
     if (!mediaControl) {
         Stop();
         if (Start(0.0) != 0) {
             endError = kDecodeNotRunning;
             return -1;
         }
-        waited = WaitData(1);
-    } else {
-        waited = WaitData(0);
     }
-    if (waited != 0)
+    if (WaitData(0) != 0)
         return -1;
-    *data = block.data;
-    return blockLength;
+    *data = current->bytes.data();
+    return static_cast<int>(current->bytes.size());
 }
 
-int CDecDShowAudio::WaitData(int first) {
-    if (!first)
-        SetEvent(consumedEvent.Get());
+int CDecDShowAudio::WaitData(int) {
     if (runFailed) {
         endError = kDecodeNotRunning;
         return -1;
     }
-    // A block stored before the end of the stream is still delivered, and
-    // an error of the graph is seen before an end of stream that follows it.
+    // Queued blocks come first: every block stored before the end of the
+    // stream is still delivered, and an error of the graph is seen before an
+    // end of stream that follows it.
     HANDLE graphEvent = nullptr;
     if (graphEvents && FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
         graphEvent = nullptr;
-    HANDLE events[] = {readyEvent.Get(), graphEvent ? graphEvent : endEvent.Get(), endEvent.Get()};
+    HANDLE events[] = {queue.DataEvent(), graphEvent ? graphEvent : endEvent.Get(), endEvent.Get()};
     const DWORD count = graphEvent ? 3 : 2, start = GetTickCount();
-    for (;;) {
+    for (bool ended = false;;) {
+        if ((current = queue.Take()) != nullptr) {
+            position = current->time;
+            return 0;
+        }
+        endError = lostBlock ? kDecodeAborted : 0;
+        if (ended || lostBlock)
+            return -1;
         const DWORD waited = GetTickCount() - start;
         const DWORD which = WaitForMultipleObjects(
             count, events, FALSE, waited < kBlockWaitMs ? kBlockWaitMs - waited : 0);
-        if (which == WAIT_OBJECT_0)
-            return 0;
         if (which >= WAIT_OBJECT_0 + count) { // the guard
             endError = GraphRunning() ? kDecodeStalled : kDecodeNotRunning;
             return -1;
         }
-        endError = TakeGraphEvents();
-        if (endError != 0 || events[which - WAIT_OBJECT_0] == endEvent.Get())
+        if (which == WAIT_OBJECT_0)
+            continue;
+        if ((endError = TakeGraphEvents()) != 0)
             return -1;
+        // Every block of the stream was queued before its end passed.
+        ended = events[which - WAIT_OBJECT_0] == endEvent.Get();
     }
 }
 
@@ -102,33 +105,24 @@ bool CDecDShowAudio::GraphRunning() {
     return mediaControl && SUCCEEDED(mediaControl->GetState(0, &state)) && state == State_Running;
 }
 
+// The streaming thread's callback: nothing may escape into the graph.
 int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
     // A buffer without a whole frame would read as the end of the input.
     if (!data || length <= 0 || converter.OutputBytes(static_cast<int>(length)) <= 0)
         return 0;
-    // Waiting for the reader to let go of its block before storing the next
-    // one, rather than after, lets the graph prepare the next buffer while
-    // the reader is still encoding this one.
-    if (blocking)
-        WaitForSingleObject(consumedEvent.Get(), INFINITE);
-    position = time;
-    StoreSample(time, data, length);
+    try {
+        StoreSample(time, data, length);
+    } catch (...) {
+        lostBlock = true;
+    }
     return 0;
 }
 
-// Resetting consumed before the blocking flag is tested makes a Stop that
-// already signalled it release this producer, and a later Stop find it.
-void CDecDShowAudio::StoreSample(double time, const BYTE* data, long length) {
-    ResetEvent(consumedEvent.Get());
-    position = time;
-    int bytes = converter.OutputBytes(static_cast<int>(length));
-    if (block.Resize(bytes) && bytes > 0) {
-        converter.Convert(data, static_cast<int>(length), block.data);
-        blockLength = bytes;
-    } else {
-        blockLength = 0;
-    }
-    SetEvent(readyEvent.Get());
+bool CDecDShowAudio::StoreSample(double time, const BYTE* data, long length) {
+    const int bytes = converter.OutputBytes(static_cast<int>(length));
+    return queue.Put(bytes, time, [&](unsigned char* out) {
+        converter.Convert(data, static_cast<int>(length), out);
+    });
 }
 
 int CDecDShowAudio::Start(double time) {
@@ -146,22 +140,21 @@ int CDecDShowAudio::Start(double time) {
     return 0;
 }
 
+// About a second of audio may wait for the reader.
 void CDecDShowAudio::RunGraph() {
-    blocking = 1;
     endError = 0;
-    ResetEvent(readyEvent.Get());
+    lostBlock = false;
+    current = nullptr;
+    queue.Open(std::max<size_t>(GetFormat()->nAvgBytesPerSec, 65536));
     ResetEvent(endEvent.Get());
-    SetEvent(consumedEvent.Get()); // the reader holds no block yet
     graphEvents = graph.As<IMediaEvent>(IID_IMediaEvent);
     runFailed = FAILED(mediaControl->Run());
 }
 
-// The flag is cleared before consumed is signalled, and the producer is
-// released before the graph is stopped: stopping waits for the streaming
-// thread, which must not be parked then.
+// The queue is closed before the graph is stopped: stopping waits for the
+// streaming thread, which must not be parked then.
 void CDecDShowAudio::Stop() {
-    blocking = 0;
-    SetEvent(consumedEvent.Get());
+    queue.Close();
     if (mediaControl)
         mediaControl->Stop();
 }

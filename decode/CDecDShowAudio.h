@@ -1,8 +1,8 @@
 #pragma once
+#include "CBlockQueue.h"
 #include "CDecAudio.h"
 #include "CPCMBlockConverter.h"
 #include "CSampleGrabberCB.h"
-#include "engine/CMemBuffBase.h"
 #include "framework/CComInitialiser.h"
 #include "framework/CComPtr.h"
 #include "framework/CHandleOwner.h"
@@ -11,9 +11,10 @@
 
 // A decoder over a DirectShow graph whose decoded audio passes a Sample
 // Grabber. The grabber calls back on the streaming thread with every
-// buffer; the callback copies it into the block buffer and parks until the
-// reader has taken it, so every block reaches the reader exactly once and
-// the buffer is never written while the reader holds it.
+// buffer; the callback converts it into a queue of blocks that runs up to a
+// second ahead of the reader (parking while it is full), so the graph decodes
+// while the reader encodes, every block reaches the reader exactly once, and
+// a block is never written while the reader holds it.
 //
 // This class renders the grabber's output to the system's audio renderer;
 // the variant the conversion uses ends in a file sink instead.
@@ -29,7 +30,8 @@ class CDecDShowAudio : public CDecAudio {
     WAVEFORMATEX* GetFormat() override;
     int GetEndError() override { return endError; }
 
-    virtual void StoreSample(double time, const BYTE* data, long length);
+    // Queues the buffer as a block; false when the hand-over has stopped.
+    virtual bool StoreSample(double time, const BYTE* data, long length);
     virtual int OnSample(double time, const BYTE* data, long length);
     // 0 when a block is ready; -1 at the end of the stream, after an error
     // of the graph or after the wait (GetEndError tells which).
@@ -45,7 +47,7 @@ class CDecDShowAudio : public CDecAudio {
     // decoder's callback set: 0, or the error number of the failed step.
     int BuildSourceAndGrabber(const wchar_t* path, const wchar_t* grabberName, bool typeMustTake,
                               CComPtr<IBaseFilter>& grabberFilter);
-    // Starts the graph with the blocking hand-over in force.
+    // Starts the graph with the hand-over open.
     void RunGraph();
     // Why no block came: the graph's error events, else whether it runs.
     int TakeGraphEvents();
@@ -61,14 +63,13 @@ class CDecDShowAudio : public CDecAudio {
     CSampleGrabberCB grabberCallback;
     double duration = 0.0;
     double position = 0.0;
-    CKernelHandle consumedEvent;
-    CKernelHandle readyEvent;
     // Signalled when the end of the stream has passed the grabber, so the
     // reader need not wait out a timeout after the last block.
     CKernelHandle endEvent;
-    CMemBuffBase<unsigned char> block;
-    int blockLength = 0;
-    std::atomic<int> blocking{0};
+    CBlockQueue queue;
+    CBlockQueue::Block* current = nullptr; // the reader's, changed in place as it likes
+    // A buffer the producer could not queue (no memory): the input is cut.
+    std::atomic<bool> lostBlock{false};
     CPCMBlockConverter converter;
     CComPtr<IGraphBuilder> graph;
 

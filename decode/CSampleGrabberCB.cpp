@@ -12,7 +12,7 @@ STDMETHODIMP CSampleGrabberCB::QueryInterface(REFIID iid, void** object) {
 }
 
 // Runs on the streaming thread; the grabber passes the sample on only
-// after this returns, which is what the blocking hand-over rests on.
+// after this returns, which is what bounds the queue of blocks.
 STDMETHODIMP CSampleGrabberCB::BufferCB(double time, BYTE* data, long length) {
     if (callback)
         callback(time, data, length, user);

@@ -1,0 +1,50 @@
+#pragma once
+#include "framework/CHandleOwner.h"
+#include <deque>
+#include <functional>
+#include <vector>
+#include <windows.h>
+
+// Converted blocks on their way from DirectShow's streaming thread to the
+// reader. The producer runs up to a bound of bytes ahead, so the graph goes
+// on decoding while the reader encodes; the reader takes every block once,
+// in order. Slim locks and condition variables keep the hand-over off the
+// Wine server; a kernel event wakes the reader only when it waits on an
+// empty queue, so that it can wait for the graph's events at the same time.
+class CBlockQueue {
+  public:
+    struct Block {
+        std::vector<unsigned char> bytes;
+        double time = 0.0;
+    };
+
+    CBlockQueue();
+    CBlockQueue(const CBlockQueue&) = delete;
+    CBlockQueue& operator=(const CBlockQueue&) = delete;
+
+    // Empties the queue and opens it; the producer may run limit bytes ahead
+    // (always at least one block).
+    void Open(size_t limit);
+    // Closes it: a producer waiting for room returns at once, puts are refused.
+    void Close();
+    // Producer: waits for room, then queues a block of size bytes that fill
+    // writes. False when the queue is closed (or the memory ran out).
+    bool Put(int size, double time, const std::function<void(unsigned char*)>& fill);
+    // Reader: the next block, which stays the reader's until the next Take;
+    // null when none is queued, and the next Put then sets DataEvent.
+    Block* Take();
+    HANDLE DataEvent() const { return dataEvent.Get(); }
+
+  private:
+    bool Queue(Block& block);
+    Block Spare();
+
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE room = CONDITION_VARIABLE_INIT;
+    std::deque<Block> queued;
+    std::vector<Block> spare; // emptied blocks, kept for their memory
+    Block held;
+    size_t queuedBytes = 0, limit = 0;
+    bool closed = true, readerWaiting = false;
+    CKernelHandle dataEvent;
+};
