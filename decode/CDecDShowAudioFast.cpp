@@ -20,8 +20,7 @@ double MeasureDuration(const wchar_t* path) {
     return seconds;
 }
 
-// Where the playback probe cannot measure (no audio device to render to), the
-// parser feeding the grabber still knows the length of its stream.
+// What the parser feeding the grabber knows of its stream's length; 0 when nothing.
 double UpstreamDuration(IBaseFilter* grabberFilter) {
     CComPtr<IPin> input = GetPinByIndex(grabberFilter, PINDIR_INPUT, 0);
     CComPtr<IPin> upstream;
@@ -37,15 +36,17 @@ double UpstreamDuration(IBaseFilter* grabberFilter) {
 
 } // namespace
 
+// The parser feeding the grabber usually knows the length of its stream;
+// only when it does not is a second graph built, the playback probe.
 int CDecDShowAudioFast::Open(const wchar_t* path) {
     Close();
-    duration = MeasureDuration(path);
     // The grabber's type is only a wish here: a refusal shows at the connection.
     CComPtr<IBaseFilter> grabberFilter;
     if (int result = BuildSourceAndGrabber(path, L"AudioGrabber", false, grabberFilter))
         return result;
+    duration = UpstreamDuration(grabberFilter.Get());
     if (duration <= 0.0)
-        duration = UpstreamDuration(grabberFilter.Get());
+        duration = MeasureDuration(path);
     return BuildSink(grabberFilter.Get());
 }
 
