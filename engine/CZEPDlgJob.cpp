@@ -17,6 +17,7 @@
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
+constexpr DWORD kPumpPeriodMs = 10;
 
 // What each output type reports when its file cannot be created or put in place.
 constexpr int kWavFileError = 6006, kMp3FileError = 6001, kWmaFileError = 815;
@@ -206,11 +207,18 @@ int CZEPDlg::ConvertWma() {
 
 // The lap is closed before the message pump and opened again after it, so
 // the time shown counts the conversion's own work, not dialogs opened meanwhile.
+// Looking at the message queue is a round trip to the Wine server, and blocks
+// come far faster than a person can click: the queue is drained before the
+// first block and then every few milliseconds, which looks the same on screen.
 int CZEPDlg::RunBlockLoop(const BlockWriter& write) {
+    DWORD lastPump = timeGetTime() - kPumpPeriodMs;
     while (!finished) {
-        timeKeeper.AddElapsed();
-        PumpMessages();
-        timeKeeper.Start();
+        if (timeGetTime() - lastPump >= kPumpPeriodMs) {
+            timeKeeper.AddElapsed();
+            PumpMessages();
+            timeKeeper.Start();
+            lastPump = timeGetTime();
+        }
         progress = Decoder()->GetProgress();
         lastCount = Decoder()->Read(&block, 2048);
         if (lastCount >= 0)
