@@ -1,12 +1,9 @@
 #pragma once
 #include <windows.h>
 
-#include <mmreg.h> // needs the types of windows.h
+#include "engine/ErrorNumbers.h"
 
-// Why an input ended before its end of stream (CDecAudio::GetEndError).
-constexpr int kDecodeNotRunning = 5004; // the graph did not run
-constexpr int kDecodeAborted = 911;     // the graph reported an error and stopped
-constexpr int kDecodeStalled = 912;     // no block came within the guard while it ran
+#include <mmreg.h> // needs the types of windows.h
 
 // What the conversion sees of a decoder: open a file, ask for the PCM
 // format, pull blocks until there are none, read the progress between blocks.

@@ -2,6 +2,7 @@
 #include "decode/CDecAudio.h"
 #include "encode/CEncGOGO.h"
 #include "encode/CEncWMVWMA.h"
+#include "engine/CConversionJob.h"
 #include "engine/CMemBuffBase.h"
 #include "engine/CMemBuffClassBase.h"
 #include "engine/CMemBuffClassBaseConst.h"
@@ -12,13 +13,12 @@
 #include "pcm/CWaveFileACM.h"
 #include "settings/CAudioInfo.h"
 #include "ui/CBaseDialog.h"
-#include <functional>
 #include <string>
 
 // The main window: input and output paths, the output-format list, and the
-// conversion job that runs inside the Convert button's handler on this
-// thread, draining the message queue between blocks.
-class CZEPDlg : public CBaseDialog {
+// driver of the conversion job that runs inside the Convert button's
+// handler on this thread, draining the message queue between blocks.
+class CZEPDlg : public CBaseDialog, private IConversionListener {
   public:
     CZEPDlg();
     ~CZEPDlg() override;
@@ -43,9 +43,6 @@ class CZEPDlg : public CBaseDialog {
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
-    // One block from the decoder to the encoder: 0 to go on, else the result.
-    using BlockWriter = std::function<int(unsigned char* bytes, int count)>;
-
     void OnBrowseInput();
     void OnBrowseOutput();
     void OnSetting();
@@ -53,12 +50,13 @@ class CZEPDlg : public CBaseDialog {
     virtual CDecAudio* CreateDecoder();
     int RunJob(int type);
     int SettleOutput(int result, int type);
-    int ConvertWav();
-    int PrepareWavOutput();
+    int OpenOutput(IAudioEncoder& encoder, int fileError);
+    int RunConversion(IAudioEncoder& encoder);
+    int ConvertWav(IAudioEncoder& encoder);
+    int PrepareWavOutput(IAudioEncoder& encoder);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
-    int ConvertMp3(bool layer3Wav);
-    int ConvertWma();
-    int RunBlockLoop(const BlockWriter& write);
+    int ConvertMp3(IAudioEncoder& encoder);
+    int ConvertWma(IAudioEncoder& encoder);
     void BeginProgress();
     void EndProgress();
     void EnableJobButtons(bool running);
@@ -72,8 +70,6 @@ class CZEPDlg : public CBaseDialog {
     CTimeMmanager timeKeeper;
     double progress = 0.0;
     int finished = 1;
-    int lastCount = 0;
-    unsigned char* block = nullptr;
     int batchState = 0;
     CMemBuffBase<unsigned char> batchFormat;
     int outputType = 0;
@@ -88,4 +84,11 @@ class CZEPDlg : public CBaseDialog {
     HICON icon;
     // Set while a job runs: the message pump must not start a second one.
     bool jobRunning = false;
+
+  private:
+    void BetweenBlocks() override;
+    bool Stopped() override;
+    void Progress(double percent) override;
+    void PassEnded() override;
+    void PassBegins() override;
 };

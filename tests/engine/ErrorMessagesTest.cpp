@@ -1,4 +1,4 @@
-#include "engine/ErrorMessages.h"
+#include "ui/ErrorMessages.h"
 #include <gtest/gtest.h>
 #include <set>
 

@@ -1,6 +1,6 @@
 #include "FakeMainDialog.h"
 #include "engine/CSendLogMsg.h"
-#include "engine/ErrorMessages.h"
+#include "ui/ErrorMessages.h"
 #include "framework/PumpMessages.h"
 #include "resources/resource.h"
 #include "ui/CZEPApp.h"

@@ -1,6 +1,6 @@
 #include "ui/Language.h"
 #include "TestEnvironment.h"
-#include "engine/ErrorMessages.h"
+#include "ui/ErrorMessages.h"
 #include "ui/CResDllHandle.h"
 #include <gtest/gtest.h>
 #include <set>

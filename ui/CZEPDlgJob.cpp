@@ -1,27 +1,29 @@
-// The conversion job of the main dialog: from the Convert button to the
-// closed output file, with progress, Stop, numbered errors and the batch log.
+// The main dialog as the driver of the conversion job: from the Convert
+// button to the closed output file, with the settings each output asks
+// for, progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
+#include "encode/CMp3Encoder.h"
+#include "encode/CWavAcmEncoder.h"
+#include "encode/CWmaEncoder.h"
+#include "engine/CConversionJob.h"
 #include "engine/CPendingOutput.h"
 #include "engine/CSendLogMsg.h"
-#include "engine/ErrorMessages.h"
+#include "engine/ErrorNumbers.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "framework/PumpMessages.h"
-#include "pcm/CPCMWavVolume.h"
 #include "resources/resource.h"
 #include "settings/EditSettings.h"
 #include "ui/CBATDlg.h"
 #include "ui/CZEPDlg.h"
+#include "ui/ErrorMessages.h"
 #include "ui/Language.h"
 
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
-constexpr DWORD kPumpPeriodMs = 10;
 
 // What each output type reports when its file cannot be created or put in place.
-constexpr int kWavFileError = 6006, kMp3FileError = 6001, kWmaFileError = 815;
-
 int OutputFileError(int type) {
     switch (type) {
     case OutputWavAcm:
@@ -51,7 +53,7 @@ void CZEPDlg::OnConvert() {
         return; // only reachable through the message pump of the running job
     UpdateData(true);
     if (inputPath.empty()) {
-        ShowError(6001);
+        ShowError(kNoInput);
         return;
     }
     CRunningFlag running(jobRunning);
@@ -59,7 +61,7 @@ void CZEPDlg::OnConvert() {
     decoderHolder.Attach(CreateDecoder());
     if (Decoder()->Open(jobInput.c_str()) != 0) {
         decoderHolder.Release();
-        ShowError(915);
+        ShowError(kUndecodable);
         return;
     }
     int type = DecideOutputType();
@@ -75,28 +77,26 @@ void CZEPDlg::OnConvert() {
 
 CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
 
-// Runs the path of the output type and closes its encoder whatever
-// happened. A close that fails after an otherwise good job would leave an
-// incomplete file: that is a failure too.
+// Runs the path of the output type, then finishes its encoder whatever happened.
 int CZEPDlg::RunJob(int type) {
     int result = 0;
     switch (type) {
-    case OutputWavAcm:
-        result = ConvertWav();
-        if (wavHolder.object->Close() == 0 && result == 0)
-            result = 901;
+    case OutputWavAcm: {
+        CWavAcmEncoder wav(*wavHolder.object);
+        result = CConversionJob::Finish(wav, ConvertWav(wav));
         break;
+    }
     case OutputLayer3Wav:
-    case OutputMp3:
-        result = ConvertMp3(type == OutputLayer3Wav);
-        if (mp3Holder.object->Finish() != 0 && result == 0)
-            result = 901;
+    case OutputMp3: {
+        CMp3Encoder mp3(*mp3Holder.object, type == OutputLayer3Wav, settings);
+        result = CConversionJob::Finish(mp3, ConvertMp3(mp3));
         break;
-    case OutputWma:
-        result = ConvertWma();
-        if (wmaHolder.object->Close() != 0 && result == 0)
-            result = 811;
+    }
+    case OutputWma: {
+        CWmaEncoder wma(*wmaHolder.object);
+        result = CConversionJob::Finish(wma, ConvertWma(wma));
         break;
+    }
     default:
         break;
     }
@@ -111,16 +111,26 @@ int CZEPDlg::SettleOutput(int result, int type) {
     return result;
 }
 
-int CZEPDlg::ConvertWav() {
-    BeginProgress();
-    if (int result = PrepareWavOutput())
-        return result;
-    return RunBlockLoop([this](unsigned char* bytes, int count) {
-        return wavHolder.object->Write(bytes, count) < 0 ? 901 : 0;
-    });
+// The encoder writes to a temporary file beside the output.
+int CZEPDlg::OpenOutput(IAudioEncoder& encoder, int fileError) {
+    if (!pendingOutput.Begin(outputPath))
+        return fileError;
+    return encoder.Open(*Decoder()->GetFormat(), pendingOutput.Path());
 }
 
-int CZEPDlg::PrepareWavOutput() {
+int CZEPDlg::RunConversion(IAudioEncoder& encoder) {
+    CConversionJob job(*Decoder(), encoder, settings.VOL, *this);
+    return job.Run(jobInput);
+}
+
+int CZEPDlg::ConvertWav(IAudioEncoder& encoder) {
+    BeginProgress();
+    if (int result = PrepareWavOutput(encoder))
+        return result;
+    return RunConversion(encoder);
+}
+
+int CZEPDlg::PrepareWavOutput(IAudioEncoder& encoder) {
     CWaveFileACM& wav = *wavHolder.object;
     wav.SetSourceFormat(Decoder()->GetFormat());
     if (batchFormat.GetCount() > 0) {
@@ -128,7 +138,7 @@ int CZEPDlg::PrepareWavOutput() {
     } else {
         if (wav.ChooseFormat(GetSafeHwnd()) == 0) {
             finished = 1;
-            return -2;
+            return kCancelled;
         }
         if (batchState == 1) {
             const WAVEFORMATEX* chosen = wav.GetDestFormat();
@@ -138,9 +148,7 @@ int CZEPDlg::PrepareWavOutput() {
             batchState = 2;
         }
     }
-    if (!pendingOutput.Begin(outputPath) || !wav.OpenWrite(pendingOutput.Path()))
-        return kWavFileError;
-    return 0;
+    return OpenOutput(encoder, kWavFileError);
 }
 
 // Outside a batch every job asks; in a batch only until the first answer with OK.
@@ -154,21 +162,16 @@ int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
     return 0;
 }
 
-int CZEPDlg::ConvertMp3(bool layer3Wav) {
+int CZEPDlg::ConvertMp3(IAudioEncoder& encoder) {
     if (int result = AskSettingsOnce(EditMp3Settings))
         return result;
-    if (!pendingOutput.Begin(outputPath))
-        return kMp3FileError;
-    CEncGOGO& mp3 = *mp3Holder.object;
-    if (int result =
-            mp3.Start(*Decoder()->GetFormat(), pendingOutput.Path(), layer3Wav ? 1 : 0, settings))
+    if (int result = OpenOutput(encoder, kMp3FileError))
         return result;
     BeginProgress();
-    return RunBlockLoop(
-        [&mp3](unsigned char* bytes, int count) { return mp3.Write(bytes, count) != 0 ? 901 : 0; });
+    return RunConversion(encoder);
 }
 
-int CZEPDlg::ConvertWma() {
+int CZEPDlg::ConvertWma(IAudioEncoder& encoder) {
     if (int result = AskSettingsOnce(EditWmaSettings))
         return result;
     CEncWMVWMA& wma = *wmaHolder.object;
@@ -180,57 +183,28 @@ int CZEPDlg::ConvertWma() {
                    wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1)) {
         return result;
     }
-    if (!pendingOutput.Begin(outputPath))
-        return kWmaFileError;
-    const WAVEFORMATEX& format = *Decoder()->GetFormat();
-    if (int result = wma.Open(pendingOutput.Path().c_str(), nullptr, 0, format.nSamplesPerSec,
-                              format.nChannels, format.wBitsPerSample))
+    if (int result = OpenOutput(encoder, kWmaFileError))
         return result;
-    for (int pass = 0, passes = wma.GetTwoPass() + 1; pass < passes; ++pass) {
-        BeginProgress();
-        if (int result = RunBlockLoop(
-                [&wma](unsigned char* bytes, int count) { return wma.WriteAudio(bytes, count); }))
-            return result;
-        if (finished)
-            return 0;
-        if (wma.GetTwoPass()) {
-            // The analysis pass has read the whole input: read it again.
-            if (int result = wma.EndPass())
-                return result;
-            EndProgress();
-            if (Decoder()->Open(jobInput.c_str()) != 0)
-                return 915;
-        }
-    }
-    return 0;
+    BeginProgress();
+    return RunConversion(encoder);
 }
 
 // The lap is closed before the message pump and opened again after it, so
 // the time shown counts the conversion's own work, not dialogs opened meanwhile.
-// Looking at the message queue is a round trip to the Wine server, and blocks
-// come far faster than a person can click: the queue is drained before the
-// first block and then every few milliseconds, which looks the same on screen.
-int CZEPDlg::RunBlockLoop(const BlockWriter& write) {
-    DWORD lastPump = timeGetTime() - kPumpPeriodMs;
-    while (!finished) {
-        if (timeGetTime() - lastPump >= kPumpPeriodMs) {
-            timeKeeper.AddElapsed();
-            PumpMessages();
-            timeKeeper.Start();
-            lastPump = timeGetTime();
-        }
-        progress = Decoder()->GetProgress();
-        lastCount = Decoder()->Read(&block, 2048);
-        if (lastCount >= 0)
-            CPCMWavVolume::ApplyVolume(block, lastCount, settings.VOL,
-                                       Decoder()->GetFormat()->wBitsPerSample);
-        if (lastCount < 1)
-            return Decoder()->GetEndError();
-        if (int result = write(block, lastCount))
-            return result;
-    }
-    return 0;
+void CZEPDlg::BetweenBlocks() {
+    timeKeeper.AddElapsed();
+    PumpMessages();
+    timeKeeper.Start();
 }
+
+bool CZEPDlg::Stopped() { return finished != 0; }
+
+void CZEPDlg::Progress(double percent) { progress = percent; }
+
+// The analysis pass has read the whole input: the next reads it again.
+void CZEPDlg::PassEnded() { EndProgress(); }
+
+void CZEPDlg::PassBegins() { BeginProgress(); }
 
 void CZEPDlg::BeginProgress() {
     progressBar.SetPos(0);
@@ -299,7 +273,7 @@ void CZEPDlg::OnBatchMenu() {
 // A text missing from the resource library still shows the number: a
 // failure must never look like success.
 void CZEPDlg::ShowError(int number) {
-    if (number == 0 || number == -2)
+    if (number == 0 || number == kCancelled)
         return;
     const std::wstring heading = ErrorHeading(number);
     const std::wstring text = GetErrorText(number);

@@ -1,0 +1,20 @@
+#include "CWmaEncoder.h"
+#include "engine/ErrorNumbers.h"
+
+int CWmaEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
+    return wma.Open(path.c_str(), nullptr, 0, format.nSamplesPerSec, format.nChannels,
+                    format.wBitsPerSample);
+}
+
+int CWmaEncoder::Write(unsigned char* bytes, int count) { return wma.WriteAudio(bytes, count); }
+
+// Ending the analysis pass clears the writer's two-pass flag.
+bool CWmaEncoder::EndPass(int& result) {
+    result = 0;
+    if (!wma.GetTwoPass())
+        return false;
+    result = wma.EndPass();
+    return true;
+}
+
+int CWmaEncoder::Finish() { return wma.Close() != 0 ? kWmaFinishFailed : 0; }

@@ -1,0 +1,50 @@
+#include "CConversionJob.h"
+#include "engine/ErrorNumbers.h"
+#include "pcm/CPCMWavVolume.h"
+
+namespace {
+
+// Blocks come far faster than a person clicks, and a look at the message
+// queue is a round trip to the Wine server: the driver gets a turn every
+// few milliseconds, which looks the same on screen as one per block.
+constexpr DWORD kListenPeriodMs = 10;
+
+} // namespace
+
+int CConversionJob::Run(const std::wstring& input) {
+    for (;;) {
+        if (int result = RunPass())
+            return result;
+        int ended = 0;
+        if (listener.Stopped() || !encoder.EndPass(ended) || ended)
+            return ended;
+        listener.PassEnded();
+        if (decoder.Open(input.c_str()) != 0)
+            return kUndecodable;
+        listener.PassBegins();
+    }
+}
+
+int CConversionJob::RunPass() {
+    DWORD lastTurn = timeGetTime() - kListenPeriodMs;
+    while (!listener.Stopped()) {
+        if (timeGetTime() - lastTurn >= kListenPeriodMs) {
+            listener.BetweenBlocks();
+            lastTurn = timeGetTime();
+        }
+        listener.Progress(decoder.GetProgress());
+        unsigned char* block = nullptr;
+        const int count = decoder.Read(&block, 2048);
+        if (count < 1)
+            return decoder.GetEndError();
+        CPCMWavVolume::ApplyVolume(block, count, volume, decoder.GetFormat()->wBitsPerSample);
+        if (int result = encoder.Write(block, count))
+            return result;
+    }
+    return 0;
+}
+
+int CConversionJob::Finish(IAudioEncoder& encoder, int result) {
+    const int finished = encoder.Finish();
+    return result != 0 ? result : finished;
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include "decode/CDecAudio.h"
+#include "encode/IAudioEncoder.h"
+#include <string>
+
+// What a conversion asks of whoever drives it. It knows no windows: the
+// driver keeps its own alive between blocks and says when the user stopped.
+class IConversionListener {
+  public:
+    virtual ~IConversionListener() = default;
+    // Every few milliseconds between blocks, and before the first.
+    virtual void BetweenBlocks() = 0;
+    // Whether the conversion is to end before its next block.
+    virtual bool Stopped() = 0;
+    // The percent of the input decoded, before each block.
+    virtual void Progress(double percent) = 0;
+    // Around the reading of the input again for a further pass.
+    virtual void PassEnded() {}
+    virtual void PassBegins() {}
+};
+
+// A conversion from an opened decoder to an opened encoder: blocks through
+// the volume stage into the encoder until the input ends, the driver stops
+// it or something fails, pass after pass as the encoder asks.
+class CConversionJob {
+  public:
+    CConversionJob(CDecAudio& decoder, IAudioEncoder& encoder, int volume,
+                   IConversionListener& listener)
+        : decoder(decoder), encoder(encoder), volume(volume), listener(listener) {}
+
+    // 0 when the input was read to its end or the driver stopped it; else
+    // the error number. input is opened again for a further pass.
+    int Run(const std::wstring& input);
+    // The encoder finished whatever happened: a failure to finish an
+    // otherwise good conversion is a failure too.
+    static int Finish(IAudioEncoder& encoder, int result);
+
+  private:
+    int RunPass();
+
+    CDecAudio& decoder;
+    IAudioEncoder& encoder;
+    int volume;
+    IConversionListener& listener;
+};
