@@ -1,6 +1,7 @@
 // The conversion job without any window: a real decoder and the real
 // encoders, or a recording one, driven by a listener of the test's own.
 #include "engine/CConversionJob.h"
+#include "CTwoPassWriter.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "decode/CDecDShowAudioFast.h"
@@ -37,23 +38,6 @@ class CRecordingEncoder : public IAudioEncoder {
         return 0;
     }
     int Finish() override { return 0; }
-};
-
-// Two passes, each of which must see the whole input.
-class CTwoPassWriter : public CEncWMVWMA {
-  public:
-    size_t written = 0;
-    int Open(const wchar_t*, const BITMAPINFOHEADER*, int, int, int, int) override { return 0; }
-    int WriteAudio(const BYTE*, int count) override {
-        written += static_cast<size_t>(count);
-        return 0;
-    }
-    int GetTwoPass() const override { return passesLeft > 1; }
-    int EndPass() override { return --passesLeft, 0; }
-    int Close() override { return 0; }
-
-  private:
-    int passesLeft = 2;
 };
 
 std::wstring OutputPath(const std::string& name) {
@@ -116,7 +100,7 @@ TEST_F(ConversionJob, ATenSecondWavReachesEachEncoderWhole) {
     ASSERT_EQ(0, decoder.Open(input.c_str()));
     CTwoPassWriter writer;
     CWmaEncoder wma(writer);
-    EXPECT_EQ(0, Convert(wma));
+    EXPECT_EQ(0, Convert(wma, 100, OutputPath("job.wma")));
     EXPECT_EQ(2 * inputBytes, writer.written);
 }
 

@@ -3,6 +3,7 @@
 // stays absent, and no temporary file is left beside it.
 #include "DialogTestSupport.h"
 #include "MainDialogDriver.h"
+#include "CTwoPassWriter.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "resdll/Res.h"
@@ -65,26 +66,6 @@ class CScriptedDecoder : public CDecAudio {
     int left = 0;
     std::vector<unsigned char> block = std::vector<unsigned char>(4096, 0);
     WAVEFORMATEX format = kPcm;
-};
-
-// A Windows Media writer of two passes that writes a file of its own.
-class CTwoPassWriter : public CEncWMVWMA {
-  public:
-    int LoadSystemProfile(int, int, int, int) override { return 0; }
-    int Open(const wchar_t* path, const BITMAPINFOHEADER*, int, int, int, int) override {
-        WriteText(path, "wma");
-        return 0;
-    }
-    int WriteAudio(const BYTE*, int) override { return 0; }
-    int GetTwoPass() const override { return passesLeft > 1; }
-    int EndPass() override {
-        --passesLeft;
-        return 0;
-    }
-    int Close() override { return 0; }
-
-  private:
-    int passesLeft = 2;
 };
 
 std::wstring Folder(const std::string& name) {
