@@ -187,6 +187,15 @@ bool SetLastBatchFolder(const std::wstring& folder) {
                            bytes) == ERROR_SUCCESS;
 }
 
+std::wstring LastBatchFolder() {
+    wchar_t folder[MAX_PATH * 4] = {};
+    DWORD bytes = sizeof folder;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"LASTDIR", RRF_RT_REG_SZ, nullptr, folder,
+                     &bytes) != ERROR_SUCCESS)
+        return std::wstring();
+    return folder;
+}
+
 // A new batch dialog each time: its progress bar starts at 0.
 HWND OpenBatch(const ZepUser& zep, const Kind& kind, const std::wstring& folder) {
     if (!SetLastBatchFolder(folder))
@@ -214,7 +223,9 @@ std::optional<double> ConvertBatch(const ZepUser& zep, const Kind& kind,
     auto seconds = Timed(
         zep, kind, [&] { Click(batch, IDC_BAT_START); }, ended);
     PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (!WaitUntil([&] { return !IsWindow(batch); }))
+    // ZEP writes the folder back once the closed dialog is gone: the next
+    // batch's folder must not be written before that.
+    if (!WaitUntil([&] { return !IsWindow(batch) && LastBatchFolder() == folder; }))
         return std::nullopt;
     return seconds;
 }
