@@ -1,5 +1,4 @@
 #include "CBlockQueue.h"
-#include <new>
 
 namespace {
 
@@ -55,11 +54,7 @@ bool CBlockQueue::Put(int size, double time, const std::function<void(unsigned c
             return false;
         block = Spare();
     }
-    try {
-        block.bytes.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    block.bytes.resize(static_cast<size_t>(size)); // may throw: the caller decides
     fill(block.bytes.data());
     block.time = time;
     return Queue(block);

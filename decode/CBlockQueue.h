@@ -28,7 +28,8 @@ class CBlockQueue {
     // Closes it: a producer waiting for room returns at once, puts are refused.
     void Close();
     // Producer: waits for room, then queues a block of size bytes that fill
-    // writes. False when the queue is closed (or the memory ran out).
+    // writes. False when the queue is closed; std::bad_alloc when the memory
+    // ran out.
     bool Put(int size, double time, const std::function<void(unsigned char*)>& fill);
     // Reader: the next block, which stays the reader's until the next Take;
     // null when none is queued, and the next Put then sets DataEvent.
