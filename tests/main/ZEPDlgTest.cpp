@@ -106,6 +106,8 @@ TEST_F(MainDialog, ChangingTheListRenamesTheOutputOnlyWithAnInput) {
         SelectEntry(window, IDC_OUTPUT_FORMAT, 3);
         withoutInput = ItemText(window, IDC_OUTPUT_PATH);
         DropFiles(window, {L"C:\\m\\x.wav", L"C:\\m\\a.wav"});
+        // The drop is posted: it has arrived once it named an output.
+        WaitUntil([&] { return !ItemText(window, IDC_OUTPUT_PATH).empty(); });
         SetItemText(window, IDC_OUTPUT_PATH, L"");
         SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
         withInput = ItemText(window, IDC_OUTPUT_PATH);
