@@ -249,14 +249,17 @@ class FailingDecoder : public CDecDShowAudioFast {
         return CDecDShowAudioFast::OnSample(time, data, length);
     }
     int Read(unsigned char** data, int maximum) override {
-        if (delivered == 1 && failure == Failure::Abort)
+        if (delivered >= 1 && failure == Failure::Abort && !aborted) {
+            aborted = true;
             graph.As<IMediaEventSink>(IID_IMediaEventSink)->Notify(EC_ERRORABORT, E_FAIL, 0);
+        }
         return CDecDShowAudioFast::Read(data, maximum);
     }
 
   private:
     Failure failure;
     std::atomic<int> delivered{0};
+    bool aborted = false;
     CKernelHandle release;
 };
 } // namespace
