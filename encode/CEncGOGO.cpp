@@ -1,4 +1,5 @@
 #include "CEncGOGO.h"
+#include "engine/ErrorNumbers.h"
 #include "engine/OutputFile.h"
 #include <algorithm>
 #include <cstring>
@@ -8,7 +9,6 @@ const int kQueueSize = 0xC0000;
 const int kCompactBound = 0x30000;
 const int kFrameThreshold = 10000; // queued bytes that make a frame worth encoding
 const int kNoQueue = 501;
-const int kNoFile = 6001;
 const int kFileError = 24;
 } // namespace
 
@@ -112,7 +112,7 @@ void CEncGOGO::Compact() {
 int CEncGOGO::OpenFile(const std::wstring& path) {
     file.Reset();
     file.Reset(CreateOutputFile(path, GENERIC_WRITE, FILE_SHARE_READ));
-    return file ? 0 : kNoFile;
+    return file ? 0 : kMp3FileError;
 }
 
 void CEncGOGO::Close() {

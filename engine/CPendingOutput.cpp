@@ -1,14 +1,10 @@
 #include "CPendingOutput.h"
+#include "OutputFile.h"
 #include "PathSplit.h"
 #include <cstdio>
 #include <windows.h>
 
 namespace {
-
-bool IsReadOnly(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
 
 // "~zep<process>-<n>.tmp": unique for this process, and CREATE_NEW makes
 // sure no file of anybody else's is taken.
@@ -22,7 +18,7 @@ std::wstring TemporaryName(unsigned attempt) {
 
 bool CPendingOutput::Begin(const std::wstring& path) {
     Discard();
-    if (IsReadOnly(path))
+    if (IsReadOnlyFile(path))
         return false;
     const std::wstring folder = PathFolder(path);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
@@ -42,7 +38,7 @@ bool CPendingOutput::Begin(const std::wstring& path) {
 }
 
 bool CPendingOutput::Commit() {
-    const bool moved = !temporary.empty() && !IsReadOnly(target) &&
+    const bool moved = !temporary.empty() && !IsReadOnlyFile(target) &&
                        MoveFileExW(temporary.c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (moved)

@@ -1,8 +1,12 @@
 #include "OutputFile.h"
 
-HANDLE CreateOutputFile(const std::wstring& path, DWORD access, DWORD share) {
+bool IsReadOnlyFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+HANDLE CreateOutputFile(const std::wstring& path, DWORD access, DWORD share) {
+    if (IsReadOnlyFile(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }

@@ -2,6 +2,7 @@
 // encoders, or a recording one, driven by a listener of the test's own.
 #include "engine/CConversionJob.h"
 #include "CTwoPassWriter.h"
+#include "MainDialogDriver.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "decode/CDecDShowAudioFast.h"
@@ -39,11 +40,6 @@ class CRecordingEncoder : public IAudioEncoder {
     }
     int Finish() override { return 0; }
 };
-
-std::wstring OutputPath(const std::string& name) {
-    const char* folder = std::getenv("ZEP_TEST_MAIN_OUT");
-    return HostPathInWine(std::string(folder ? folder : "/tmp") + "/" + name);
-}
 
 DWORD FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -91,7 +87,7 @@ TEST_F(ConversionJob, ATenSecondWavReachesEachEncoderWhole) {
                           Case{"job-layer3.wav", layer3, 150000}}) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(0, decoder.Open(input.c_str()));
-        const std::wstring output = OutputPath(c.name);
+        const std::wstring output = MainOutputPath(c.name);
         EXPECT_EQ(0, Convert(c.encoder, 100, output));
         EXPECT_GE(FileSize(output), c.atLeast);
         EXPECT_GE(listener.turns, 1);
@@ -100,7 +96,7 @@ TEST_F(ConversionJob, ATenSecondWavReachesEachEncoderWhole) {
     ASSERT_EQ(0, decoder.Open(input.c_str()));
     CTwoPassWriter writer;
     CWmaEncoder wma(writer);
-    EXPECT_EQ(0, Convert(wma, 100, OutputPath("job.wma")));
+    EXPECT_EQ(0, Convert(wma, 100, MainOutputPath("job.wma")));
     EXPECT_EQ(2 * inputBytes, writer.written);
 }
 

@@ -1,6 +1,5 @@
 #include "engine/CPendingOutput.h"
 #include "support/TestFiles.h"
-#include <cstring>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,24 +14,11 @@ const std::wstring& Folder() {
     return folder;
 }
 
-void Write(const std::wstring& path, const char* text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    CloseHandle(file);
-}
-
 // The folder's files as "name=contents;".
 std::string Listing() {
     std::string listing;
     for (const std::wstring& name : FilesIn(Folder())) {
-        HANDLE file = CreateFileW((Folder() + name).c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        char text[64] = {};
-        DWORD read = 0;
-        ReadFile(file, text, sizeof text - 1, &read, nullptr);
-        CloseHandle(file);
-        listing += std::string(name.begin(), name.end()) + "=" + text + ";";
+        listing += std::string(name.begin(), name.end()) + "=" + FileText(Folder() + name) + ";";
     }
     return listing;
 }
@@ -54,12 +40,12 @@ TEST(CPendingOutput, ReplacesTheOutputOnlyWhenCommitted) {
                          (commit ? "committed" : "discarded"));
             Clear();
             if (existing)
-                Write(target, "old");
+                WriteText(target, "old");
             {
                 CPendingOutput pending;
                 ASSERT_TRUE(pending.Begin(target));
                 EXPECT_EQ(Folder(), pending.Path().substr(0, Folder().size()));
-                Write(pending.Path(), "new");
+                WriteText(pending.Path(), "new");
                 if (commit) {
                     EXPECT_TRUE(pending.Commit());
                 }
@@ -74,7 +60,7 @@ TEST(CPendingOutput, ReplacesTheOutputOnlyWhenCommitted) {
 TEST(CPendingOutput, NeitherAReadOnlyFileNorAMissingFolderIsBegun) {
     Clear();
     const std::wstring target = Folder() + L"out.wav";
-    Write(target, "old");
+    WriteText(target, "old");
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
     CPendingOutput pending;
     EXPECT_FALSE(pending.Begin(target));

@@ -1,5 +1,6 @@
 #pragma once
 #include "encode/CEncWMVWMA.h"
+#include "support/TestFiles.h"
 #include <string>
 
 // A Windows Media writer of two passes that needs no Windows Media: any
@@ -10,10 +11,7 @@ class CTwoPassWriter : public CEncWMVWMA {
     size_t written = 0;
     int LoadSystemProfile(int, int, int, int) override { return 0; }
     int Open(const wchar_t* path, const BITMAPINFOHEADER*, int, int, int, int) override {
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD done = 0;
-        WriteFile(file, "wma", 3, &done, nullptr);
-        CloseHandle(file);
+        WriteText(path, "wma");
         return 0;
     }
     int WriteAudio(const BYTE*, int count) override {

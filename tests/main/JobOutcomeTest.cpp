@@ -1,9 +1,9 @@
 // What a job leaves on disk when it fails, with inputs that end too early
 // and writers that fail: an existing output stays as it was, a new name
 // stays absent, and no temporary file is left beside it.
+#include "CTwoPassWriter.h"
 #include "DialogTestSupport.h"
 #include "MainDialogDriver.h"
-#include "CTwoPassWriter.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
 #include "resdll/Res.h"
@@ -17,24 +17,6 @@
 namespace {
 
 const WAVEFORMATEX kPcm = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
-
-void WriteText(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string Contents(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    const DWORD size = GetFileSize(file, nullptr);
-    std::string text(size == INVALID_FILE_SIZE ? 0 : size, '\0');
-    DWORD read = 0;
-    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    CloseHandle(file);
-    return text.substr(0, read);
-}
 
 // Hands over a few blocks of silence, then ends as it is told to.
 class CScriptedDecoder : public CDecAudio {
@@ -67,11 +49,6 @@ class CScriptedDecoder : public CDecAudio {
     std::vector<unsigned char> block = std::vector<unsigned char>(4096, 0);
     WAVEFORMATEX format = kPcm;
 };
-
-std::wstring Folder(const std::string& name) {
-    const char* out = std::getenv("ZEP_TEST_MAIN_OUT");
-    return HostPathInWine(std::string(out ? out : "/tmp") + "/" + name);
-}
 
 // Microsoft ADPCM, which Wine's codec only decodes.
 std::vector<unsigned char> MsAdpcm() {
@@ -112,7 +89,7 @@ TEST_F(JobOutcome, OnlyAJobThatEndedWellPutsItsFileInPlace) {
         {"the codec cannot encode", 0, true, L"Error No.6006"},
         {"a whole input", 0, false, L""},
     };
-    const std::wstring folder = Folder("outcome");
+    const std::wstring folder = MainOutputPath("outcome");
     const std::wstring output = folder + L"\\out.wav";
     const std::vector<unsigned char> msAdpcm = MsAdpcm();
     const DWORD thread = GetCurrentThreadId();
@@ -140,10 +117,10 @@ TEST_F(JobOutcome, OnlyAJobThatEndedWellPutsItsFileInPlace) {
             const std::vector<std::wstring> left = FilesIn(folder);
             if (*c.box == 0) {
                 EXPECT_EQ(std::vector<std::wstring>{L"out.wav"}, left);
-                EXPECT_EQ(56u + 4 * 4096, Contents(output).size()); // header, fact, the blocks
+                EXPECT_EQ(56u + 4 * 4096, FileText(output).size()); // header, fact, the blocks
             } else if (existing) {
                 EXPECT_EQ(std::vector<std::wstring>{L"out.wav"}, left);
-                EXPECT_EQ("keep", Contents(output));
+                EXPECT_EQ("keep", FileText(output));
             } else {
                 EXPECT_TRUE(left.empty());
             }
@@ -154,7 +131,7 @@ TEST_F(JobOutcome, OnlyAJobThatEndedWellPutsItsFileInPlace) {
 // The second pass reads the input the job began with, whatever the input
 // field holds by then; an input that cannot be opened again fails the job.
 TEST_F(JobOutcome, TheSecondWmaPassReadsTheJobsOwnInput) {
-    const std::wstring folder = Folder("two-pass");
+    const std::wstring folder = MainOutputPath("two-pass");
     const DWORD thread = GetCurrentThreadId();
     for (int failOpen : {0, 2}) {
         SCOPED_TRACE(failOpen ? "the second open fails" : "both opens succeed");

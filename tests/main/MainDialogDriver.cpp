@@ -1,7 +1,9 @@
 #include "MainDialogDriver.h"
 #include "DialogTestSupport.h"
+#include "TestMedia.h"
 #include "resources/resource.h"
 #include "ui/CZEPApp.h"
+#include <cstdlib>
 
 void CTestZEPDlg::RememberBatchFormat(const WAVEFORMATEX& format) {
     int size = static_cast<int>(sizeof(WAVEFORMATEX)) + format.cbSize;
@@ -26,6 +28,11 @@ bool CTestZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
     if (message == WM_BATSTART_AUDIO)
         ++jobsDone;
     return handled;
+}
+
+std::wstring MainOutputPath(const std::string& name) {
+    const char* folder = std::getenv("ZEP_TEST_MAIN_OUT");
+    return HostPathInWine(std::string(folder ? folder : "/tmp") + "/" + name);
 }
 
 void RunMainDialog(CTestZEPDlg& dialog, const std::function<void(HWND)>& script) {

@@ -32,6 +32,9 @@ class CTestZEPDlg : public CZEPDlg {
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 };
 
+// Where the main tests write: ZEP_TEST_MAIN_OUT names the folder as a host path.
+std::wstring MainOutputPath(const std::string& name);
+
 // Runs the dialog modally on this thread while script drives it from a
 // thread of the test's own; the dialog is closed when the script returns.
 void RunMainDialog(CTestZEPDlg& dialog, const std::function<void(HWND)>& script);

@@ -18,11 +18,8 @@
 
 namespace {
 
-// Outputs for the host's checks: ZEP_TEST_MAIN_OUT names the folder as a host path.
-std::wstring OutputPath(const std::string& name) {
-    const char* folder = std::getenv("ZEP_TEST_MAIN_OUT");
-    return HostPathInWine(std::string(folder ? folder : "/tmp") + "/" + name);
-}
+// Outputs for the host's checks.
+std::wstring OutputPath(const std::string& name) { return MainOutputPath(name); }
 
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
