@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include <commctrl.h>
+
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
@@ -121,6 +123,20 @@ HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
 }
 
 std::wstring ItemText(HWND dialog, int id) { return ControlText(GetDlgItem(dialog, id)); }
+
+std::wstring SelectedTreeItemText(HWND window) {
+    HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
+    request.pszText = text;
+    request.cchTextMax = MAX_PATH;
+    if (!tree || !item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request)))
+        return L"";
+    return text;
+}
 
 std::wstring StaticTexts(HWND dialog) {
     std::wstring texts;

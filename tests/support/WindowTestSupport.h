@@ -41,6 +41,9 @@ HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = 10000);
 
 // A dialog control's text; also in another process.
 std::wstring ItemText(HWND dialog, int id);
+// The text of the selected item of the window's tree view in this process (the folder a
+// folder chooser shows); empty when there is none.
+std::wstring SelectedTreeItemText(HWND window);
 // Every text of a dialog's static controls, joined (a message box's message).
 std::wstring StaticTexts(HWND dialog);
 bool IsItemEnabled(HWND dialog, int id);

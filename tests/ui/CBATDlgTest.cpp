@@ -292,6 +292,9 @@ TEST(CBATDlg, TheFolderChooserOpensOnTheFolderAndItsAnswerIsTaken) {
             Click(dialog, IDC_BAT_BROWSE);
             chooser = WaitForOwnedDialog(ui, dialog);
             ASSERT_NE(nullptr, chooser);
+            // As a user would, answer once the chooser shows the folder.
+            ASSERT_TRUE(WaitUntil([&] { return SelectedTreeItemText(chooser) == L"sub"; }))
+                << "the chooser shows " << SelectedTreeItemText(chooser);
             Click(chooser, IDOK);
             EXPECT_TRUE(WaitUntil(
                 [&] { return ItemText(dialog, IDC_BAT_FOLDER) == folder.Path() + L"\\sub"; }));

@@ -51,7 +51,10 @@ TEST(CBrowse, ADriveRootComesBackWithoutItsBackslash) {
 }
 
 TEST(CBrowse, TheChooserOpensOnTheInitialFolder) {
-    std::wstring chosen = Browse(L"C:\\windows\\system32", PressOK);
+    std::wstring chosen = Browse(L"C:\\windows\\system32", [](HWND chooser) {
+        EXPECT_TRUE(WaitUntil([&] { return SelectedTreeItemText(chooser) == L"system32"; }));
+        PressOK(chooser);
+    });
     EXPECT_EQ(0, _wcsicmp(L"C:\\windows\\system32", chosen.c_str())) << chosen.size();
 }
 
