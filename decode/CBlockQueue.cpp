@@ -1,38 +1,23 @@
 #include "CBlockQueue.h"
-
-namespace {
-
-class CLockHolder {
-  public:
-    explicit CLockHolder(SRWLOCK& lock) : lock(lock) { AcquireSRWLockExclusive(&lock); }
-    ~CLockHolder() { ReleaseSRWLockExclusive(&lock); }
-
-  private:
-    SRWLOCK& lock;
-};
-
-} // namespace
-
-CBlockQueue::CBlockQueue() : dataEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+#include "framework/CSlimLockGuard.h"
 
 void CBlockQueue::Open(size_t bytes) {
-    CLockHolder holder(lock);
+    CSlimLockGuard guard(lock);
     for (Block& block : queued)
         spare.push_back(std::move(block));
     queued.clear();
     queuedBytes = 0;
     limit = bytes;
     closed = false;
-    readerWaiting = false;
-    ResetEvent(dataEvent.Get());
 }
 
 void CBlockQueue::Close() {
     {
-        CLockHolder holder(lock);
+        CSlimLockGuard guard(lock);
         closed = true;
     }
     WakeAllConditionVariable(&room);
+    WakeAllConditionVariable(&data);
 }
 
 CBlockQueue::Block CBlockQueue::Spare() {
@@ -47,7 +32,7 @@ CBlockQueue::Block CBlockQueue::Spare() {
 bool CBlockQueue::Put(int size, double time, const std::function<void(unsigned char*)>& fill) {
     Block block;
     {
-        CLockHolder holder(lock);
+        CSlimLockGuard guard(lock);
         while (!closed && !queued.empty() && queuedBytes + size > limit)
             SleepConditionVariableSRW(&room, &lock, INFINITE, 0);
         if (closed)
@@ -61,30 +46,26 @@ bool CBlockQueue::Put(int size, double time, const std::function<void(unsigned c
 }
 
 bool CBlockQueue::Queue(Block& block) {
-    bool wake = false;
     {
-        CLockHolder holder(lock);
+        CSlimLockGuard guard(lock);
         if (closed)
             return false;
         queuedBytes += block.bytes.size();
         queued.push_back(std::move(block));
-        wake = readerWaiting;
-        readerWaiting = false;
     }
-    if (wake)
-        SetEvent(dataEvent.Get());
+    WakeConditionVariable(&data);
     return true;
 }
 
-CBlockQueue::Block* CBlockQueue::Take() {
-    CLockHolder holder(lock);
+CBlockQueue::Block* CBlockQueue::Take(DWORD waitMs) {
+    CSlimLockGuard guard(lock);
     if (held.bytes.capacity() > 0)
         spare.push_back(std::move(held));
     held = Block();
-    if (queued.empty()) {
-        readerWaiting = true;
+    if (queued.empty() && !closed && waitMs > 0)
+        SleepConditionVariableSRW(&data, &lock, waitMs, 0);
+    if (queued.empty())
         return nullptr;
-    }
     held = std::move(queued.front());
     queued.pop_front();
     queuedBytes -= held.bytes.size();

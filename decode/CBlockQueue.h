@@ -1,5 +1,4 @@
 #pragma once
-#include "framework/CHandleOwner.h"
 #include <deque>
 #include <functional>
 #include <vector>
@@ -9,8 +8,7 @@
 // reader. The producer runs up to a bound of bytes ahead, so the graph goes
 // on decoding while the reader encodes; the reader takes every block once,
 // in order. Slim locks and condition variables keep the hand-over off the
-// Wine server; a kernel event wakes the reader only when it waits on an
-// empty queue, so that it can wait for the graph's events at the same time.
+// Wine server, where every kernel event call is a round trip.
 class CBlockQueue {
   public:
     struct Block {
@@ -18,7 +16,7 @@ class CBlockQueue {
         double time = 0.0;
     };
 
-    CBlockQueue();
+    CBlockQueue() = default;
     CBlockQueue(const CBlockQueue&) = delete;
     CBlockQueue& operator=(const CBlockQueue&) = delete;
 
@@ -32,20 +30,19 @@ class CBlockQueue {
     // ran out.
     bool Put(int size, double time, const std::function<void(unsigned char*)>& fill);
     // Reader: the next block, which stays the reader's until the next Take;
-    // null when none is queued, and the next Put then sets DataEvent.
-    Block* Take();
-    HANDLE DataEvent() const { return dataEvent.Get(); }
+    // waits up to waitMs for one on an empty open queue, and answers null
+    // when none came (also, rarely, before the time is up).
+    Block* Take(DWORD waitMs = 0);
 
   private:
     bool Queue(Block& block);
     Block Spare();
 
     SRWLOCK lock = SRWLOCK_INIT;
-    CONDITION_VARIABLE room = CONDITION_VARIABLE_INIT;
+    CONDITION_VARIABLE room = CONDITION_VARIABLE_INIT, data = CONDITION_VARIABLE_INIT;
     std::deque<Block> queued;
     std::vector<Block> spare; // emptied blocks, kept for their memory
     Block held;
     size_t queuedBytes = 0, limit = 0;
-    bool closed = true, readerWaiting = false;
-    CKernelHandle dataEvent;
+    bool closed = true;
 };

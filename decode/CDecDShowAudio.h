@@ -41,6 +41,8 @@ class CDecDShowAudio : public CDecAudio {
 
     // How long a reader waits for a block before taking the input as ended.
     static constexpr DWORD kBlockWaitMs = 3000;
+    // How long an empty queue is waited on before the graph's events are looked at.
+    static constexpr DWORD kGraphLookMs = 5;
 
   protected:
     // The graph up to the grabber, with its connected format taken and this

@@ -1,5 +1,6 @@
 #include "dshow/CTransformInputPin.h"
 #include "dshow/CEnumMediaTypes.h"
+#include "dshow/CMemAllocator.h"
 #include "dshow/CTransformFilter.h"
 #include <mutex>
 #include <new>
@@ -138,10 +139,9 @@ HRESULT STDMETHODCALLTYPE CTransformInputPin::GetAllocator(IMemAllocator** resul
     *result = nullptr;
     std::lock_guard<CCriticalSection> guard(filter.stateLock);
     if (!allocator) {
-        HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IMemAllocator, allocator.ReceiveVoid());
-        if (FAILED(hr))
-            return hr;
+        allocator = CComPtr<IMemAllocator>(CMemAllocator::Create());
+        if (!allocator)
+            return E_OUTOFMEMORY;
     }
     *result = CComPtr<IMemAllocator>(allocator).Detach();
     return S_OK;

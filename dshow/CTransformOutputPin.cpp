@@ -1,5 +1,6 @@
 #include "dshow/CTransformOutputPin.h"
 #include "dshow/CEnumMediaTypes.h"
+#include "dshow/CMemAllocator.h"
 #include "dshow/CTransformFilter.h"
 #include <mutex>
 #include <new>
@@ -104,12 +105,9 @@ HRESULT CTransformOutputPin::DecideAllocator() {
     CComPtr<IMemAllocator> chosen;
     if (FAILED(receiver->GetAllocator(chosen.Receive()))) {
         // Sinks such as the File Writer have no allocator of their own.
-        CComPtr<IMemAllocator> created;
-        HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IMemAllocator, created.ReceiveVoid());
-        if (FAILED(hr))
-            return hr;
-        chosen = created;
+        chosen = CComPtr<IMemAllocator>(CMemAllocator::Create());
+        if (!chosen)
+            return E_OUTOFMEMORY;
     }
     HRESULT hr = filter.DecideBufferSize(chosen.Get(), &properties);
     if (FAILED(hr))

@@ -1,6 +1,6 @@
 #include "decode/CBlockQueue.h"
-#include <gtest/gtest.h>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
@@ -23,8 +23,8 @@ TEST(CBlockQueue, EveryBlockArrivesOnceAndInOrderPastAFullQueue) {
     });
     for (int i = 0; i < 200; ++i) {
         CBlockQueue::Block* block = nullptr;
-        while (!(block = queue.Take()))
-            WaitForSingleObject(queue.DataEvent(), 1000);
+        while (!(block = queue.Take(1000))) {
+        }
         ASSERT_EQ(100u, block->bytes.size());
         EXPECT_EQ(static_cast<unsigned char>(i), block->bytes.front());
         EXPECT_EQ(static_cast<unsigned char>(i), block->bytes.back());
@@ -53,14 +53,27 @@ TEST(CBlockQueue, ClosingReleasesAParkedProducerAndRefusesMore) {
     EXPECT_EQ(nullptr, queue.Take());
 }
 
-TEST(CBlockQueue, AReaderFindingNothingIsWokenByTheNextPut) {
+TEST(CBlockQueue, AWaitingReaderIsWokenByTheNextPutAndByClose) {
     CBlockQueue queue;
     queue.Open(1000);
-    EXPECT_EQ(nullptr, queue.Take());
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(queue.DataEvent(), 0));
-    ASSERT_TRUE(PutFilled(queue, 10, 7));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(queue.DataEvent(), 0));
+    EXPECT_EQ(nullptr, queue.Take(50)); // waits its time out on an empty queue
+    DWORD before = GetTickCount();
+    std::thread producer([&] {
+        Sleep(100);
+        PutFilled(queue, 10, 7);
+    });
+    EXPECT_NE(nullptr, queue.Take(5000));
+    EXPECT_LT(GetTickCount() - before, 2000u);
+    producer.join();
+    std::thread closer([&] {
+        Sleep(100);
+        queue.Close();
+    });
+    before = GetTickCount();
+    EXPECT_EQ(nullptr, queue.Take(5000));
+    EXPECT_LT(GetTickCount() - before, 2000u);
+    closer.join();
     // A block larger than the bound still goes in when nothing waits.
-    ASSERT_NE(nullptr, queue.Take());
+    queue.Open(1000);
     EXPECT_TRUE(PutFilled(queue, 5000, 8));
 }

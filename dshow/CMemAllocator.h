@@ -1,0 +1,42 @@
+#pragma once
+#include "dshow/CMediaSample.h"
+#include <dshow.h>
+#include <memory>
+#include <vector>
+
+// A pool of equal buffers, lent out as media samples. Waiting for a free
+// buffer takes a slim lock and a condition variable: under Wine, the system
+// allocator's semaphore costs two server round trips per sample.
+class CMemAllocator : public IMemAllocator {
+  public:
+    // A new allocator with one reference; null when memory ran out.
+    static IMemAllocator* Create();
+    virtual ~CMemAllocator() = default;
+    CMemAllocator(const CMemAllocator&) = delete;
+    CMemAllocator& operator=(const CMemAllocator&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* request,
+                                            ALLOCATOR_PROPERTIES* actual) override;
+    HRESULT STDMETHODCALLTYPE GetProperties(ALLOCATOR_PROPERTIES* actual) override;
+    HRESULT STDMETHODCALLTYPE Commit() override;
+    HRESULT STDMETHODCALLTYPE Decommit() override;
+    HRESULT STDMETHODCALLTYPE GetBuffer(IMediaSample** sample, REFERENCE_TIME* start,
+                                        REFERENCE_TIME* end, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample* sample) override;
+
+  private:
+    CMemAllocator() = default;
+    HRESULT Allocate();
+
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE returned = CONDITION_VARIABLE_INIT;
+    LONG references = 0;
+    ALLOCATOR_PROPERTIES properties{};
+    bool propertiesSet = false, committed = false;
+    std::vector<std::unique_ptr<CMediaSample>> samples;
+    std::vector<CMediaSample*> free;
+};
