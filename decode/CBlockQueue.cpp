@@ -69,6 +69,9 @@ CBlockQueue::Block* CBlockQueue::Take(DWORD waitMs) {
     held = std::move(queued.front());
     queued.pop_front();
     queuedBytes -= held.bytes.size();
-    WakeConditionVariable(&room);
+    // A parked producer is woken once half the room is free, and then
+    // refills it in one run instead of waking for every block.
+    if (queuedBytes <= limit / 2)
+        WakeConditionVariable(&room);
     return &held;
 }

@@ -53,29 +53,33 @@ int CDecDShowAudio::WaitData(int) {
     // Queued blocks come first: every block stored before the end of the
     // stream is still delivered, and an error of the graph is seen before an
     // end of stream that follows it. Looking at the graph's events costs a
-    // round trip to the Wine server, so a reader finds them only when the
-    // queue stayed empty for a moment.
+    // round trip to the Wine server, so a reader finding the queue empty
+    // looks at most every few milliseconds, and waits for blocks between.
     HANDLE graphEvent = nullptr;
     if (graphEvents && FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
         graphEvent = nullptr;
-    HANDLE events[] = {endEvent.Get(), graphEvent};
+    HANDLE events[] = {graphEvent ? graphEvent : endEvent.Get(), endEvent.Get()};
     const DWORD count = graphEvent ? 2 : 1, start = GetTickCount();
     for (bool ended = false;;) {
-        if ((current = queue.Take(ended ? 0 : kGraphLookMs)) != nullptr) {
+        const bool look = ended || GetTickCount() - lastGraphLook >= kGraphLookMs;
+        if ((current = queue.Take(look ? 0 : kGraphLookMs)) != nullptr) {
             position = current->time;
             return 0;
         }
         endError = lostBlock ? kDecodeAborted : 0;
         if (ended || lostBlock)
             return -1;
+        if (!look)
+            continue;
+        lastGraphLook = GetTickCount();
         const DWORD which = WaitForMultipleObjects(count, events, FALSE, 0);
-        if (which != WAIT_OBJECT_0 && which != WAIT_OBJECT_0 + 1) {
+        if (which >= WAIT_OBJECT_0 + count) { // nothing, or the wait failed
             if (GetTickCount() - start < kBlockWaitMs)
                 continue;
             endError = GraphRunning() ? kDecodeStalled : kDecodeNotRunning;
             return -1;
         }
-        if (which == WAIT_OBJECT_0 + 1 && (endError = TakeGraphEvents()) != 0)
+        if (events[which - WAIT_OBJECT_0] == graphEvent && (endError = TakeGraphEvents()) != 0)
             return -1;
         // Every block of the stream was queued before its end passed.
         ended = WaitForSingleObject(endEvent.Get(), 0) == WAIT_OBJECT_0;

@@ -65,6 +65,7 @@ class CDecDShowAudio : public CDecAudio {
     CSampleGrabberCB grabberCallback;
     double duration = 0.0;
     double position = 0.0;
+    DWORD lastGraphLook = 0; // when a reader last looked at the graph's events
     // Signalled when the end of the stream has passed the grabber, so the
     // reader need not wait out a timeout after the last block.
     CKernelHandle endEvent;

@@ -37,7 +37,9 @@ double UpstreamDuration(IBaseFilter* grabberFilter) {
 } // namespace
 
 // The parser feeding the grabber usually knows the length of its stream;
-// only when it does not is a second graph built, the playback probe.
+// only when it does not is a second graph built, the playback probe. The
+// graph runs from here on: it decodes the first blocks into the queue while
+// the caller asks for settings and opens its encoder.
 int CDecDShowAudioFast::Open(const wchar_t* path) {
     Close();
     // The grabber's type is only a wish here: a refusal shows at the connection.
@@ -47,7 +49,9 @@ int CDecDShowAudioFast::Open(const wchar_t* path) {
     duration = UpstreamDuration(grabberFilter.Get());
     if (duration <= 0.0)
         duration = MeasureDuration(path);
-    return BuildSink(grabberFilter.Get());
+    if (int result = BuildSink(grabberFilter.Get()))
+        return result;
+    return Start(0.0);
 }
 
 // Grabber -> "WavDest" (the pass-through filter) -> "File Writer".

@@ -7,7 +7,7 @@ namespace {
 // Blocks come far faster than a person clicks, and a look at the message
 // queue is a round trip to the Wine server: the driver gets a turn every
 // few milliseconds, which looks the same on screen as one per block.
-constexpr DWORD kListenPeriodMs = 10;
+constexpr DWORD kListenPeriodMs = 20;
 
 } // namespace
 
