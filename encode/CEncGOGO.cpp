@@ -3,6 +3,7 @@
 #include "engine/OutputFile.h"
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 const int kQueueSize = 0xC0000;
@@ -10,6 +11,7 @@ const int kCompactBound = 0x30000;
 const int kFrameThreshold = 10000; // queued bytes that make a frame worth encoding
 const int kNoQueue = 501;
 const int kFileError = 24;
+const size_t kWriteChunk = 0x10000;
 } // namespace
 
 CEncGOGO* CEncGOGO::active = nullptr;
@@ -116,6 +118,7 @@ int CEncGOGO::OpenFile(const std::wstring& path) {
 }
 
 void CEncGOGO::Close() {
+    Flush();
     file.Reset();
     queue.Free();
     queueBase = readPosition = nullptr;
@@ -128,11 +131,14 @@ int CEncGOGO::Finish() {
     while (result == 0 && queued > 0)
         result = loader.ProcessFrame();
     int closed = loader.CloseCoder();
+    const int flushed = Flush();
     Close();
     if (!started)
         return 0;
     if (result != 0 && result != 1)
         return result;
+    if (flushed != 0)
+        return flushed;
     return closed == -2 ? 0 : closed; // -2: a library without MPGE_closeCoder
 }
 
@@ -162,15 +168,32 @@ int __cdecl CEncGOGO::OutputFunction(void* buffer, unsigned long length) noexcep
 }
 
 int CEncGOGO::WriteOut(const void* buffer, unsigned long length) {
-    DWORD written = 0;
-    if (!file || !WriteFile(file.Get(), buffer, length, &written, nullptr) || written != length)
+    if (!file)
         return kFileError;
-    return 0;
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    try {
+        unwritten.insert(unwritten.end(), bytes, bytes + length);
+    } catch (const std::bad_alloc&) {
+        return kFileError;
+    }
+    return unwritten.size() >= kWriteChunk ? Flush() : 0;
+}
+
+int CEncGOGO::Flush() {
+    if (unwritten.empty())
+        return 0;
+    const auto length = static_cast<DWORD>(unwritten.size());
+    DWORD written = 0;
+    const bool whole = file && WriteFile(file.Get(), unwritten.data(), length, &written, nullptr) &&
+                       written == length;
+    unwritten.clear();
+    return whole ? 0 : kFileError;
 }
 
 int CEncGOGO::Rewind() {
     LARGE_INTEGER size = {};
-    if (!file || !SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+    if (Flush() != 0 || !file ||
+        !SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
         !GetFileSizeEx(file.Get(), &size))
         return kFileError;
     return static_cast<int>(size.LowPart);

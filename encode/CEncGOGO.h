@@ -4,6 +4,7 @@
 #include "framework/CHandleOwner.h"
 #include "settings/CAudioInfo.h"
 #include <string>
+#include <vector>
 
 // Encodes one conversion's PCM into an MP3 file, or into MP3 frames inside a
 // RIFF WAVE file, through gogo.dll. PCM is queued here and handed to the
@@ -46,6 +47,7 @@ class CEncGOGO {
     void Compact();
     int Deliver(unsigned char* buffer, unsigned long length);
     int WriteOut(const void* buffer, unsigned long length);
+    int Flush();
     int Rewind();
 
     static CEncGOGO* active;
@@ -57,5 +59,8 @@ class CEncGOGO {
     unsigned char* readPosition = nullptr;
     int queued = 0;
     CHandleOwner<FileTraits> file;
+    // The library's output, gathered into larger writes: one system call
+    // per frame costs more than the copy.
+    std::vector<unsigned char> unwritten;
     CGoGoStab loader;
 };
