@@ -1,13 +1,14 @@
 #include "CDShowPlay.h"
+#include "resources/ErrorNumbers.h"
 
 int CDShowPlay::Open(const wchar_t* path) {
     Close();
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
                                 graph.ReceiveVoid())))
-        return 5008;
+        return kGraphFailed;
     if (FAILED(graph->RenderFile(path, nullptr))) {
         Close();
-        return 5003;
+        return kGraphUnplayable;
     }
     CComPtr<IMediaPosition> mediaPosition = graph.As<IMediaPosition>(IID_IMediaPosition);
     REFTIME seconds = 0.0;

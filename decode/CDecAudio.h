@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/ErrorNumbers.h"
+#include "resources/ErrorNumbers.h"
 
 #include <mmreg.h> // needs the types of windows.h
 

@@ -203,7 +203,7 @@ HRESULT CDecDShowAudio::SetGrabberCallback(ISampleGrabber* grabber) {
 int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
     AM_MEDIA_TYPE type = {};
     if (FAILED(grabber->GetConnectedMediaType(&type)))
-        return 5008;
+        return kGraphFailed;
     bool usable =
         type.pbFormat && type.cbFormat >= sizeof(WAVEFORMAT) + sizeof(WORD) &&
         converter.Configure(reinterpret_cast<WAVEFORMATEX*>(type.pbFormat), type.cbFormat);
@@ -215,7 +215,7 @@ int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
     CoTaskMemFree(type.pbFormat);
     if (type.pUnk)
         type.pUnk->Release();
-    return usable ? 0 : 5006;
+    return usable ? 0 : kGraphUnconnected;
 }
 
 // Graph, "Source", the grabber under its name, and the connection between
@@ -224,24 +224,24 @@ int CDecDShowAudio::BuildSourceAndGrabber(const wchar_t* path, const wchar_t* gr
                                           bool typeMustTake, CComPtr<IBaseFilter>& grabberFilter) {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
                                 graph.ReceiveVoid())))
-        return 5008;
+        return kGraphFailed;
     CComPtr<IBaseFilter> source;
     if (FAILED(graph->AddSourceFilter(path, L"Source", source.Receive())))
-        return 5008;
+        return kGraphFailed;
     CComPtr<ISampleGrabber> grabber;
     if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_ALL, IID_ISampleGrabber,
                                 grabber.ReceiveVoid())))
-        return 5008;
+        return kGraphFailed;
     if (FAILED(SetGrabberType(grabber.Get())) && typeMustTake)
-        return 5008;
+        return kGraphFailed;
     grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
     if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), grabberName)))
-        return 5008;
+        return kGraphFailed;
     if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
-        return 5006;
+        return kGraphUnconnected;
     if (int result = TakeConnectedFormat(grabber.Get()))
         return result;
-    return FAILED(SetGrabberCallback(grabber.Get())) ? 5008 : 0;
+    return FAILED(SetGrabberCallback(grabber.Get())) ? kGraphFailed : 0;
 }
 
 int CDecDShowAudio::Open(const wchar_t* path) {
@@ -251,12 +251,12 @@ int CDecDShowAudio::Open(const wchar_t* path) {
         return result;
     CComPtr<IPin> grabberOutput = GetPinByIndex(grabberFilter.Get(), PINDIR_OUTPUT, 0);
     if (!grabberOutput || FAILED(graph->Render(grabberOutput.Get())))
-        return 5007;
+        return kGraphUnrendered;
     if (auto window = graph.As<IVideoWindow>(IID_IVideoWindow))
         window->put_AutoShow(OAFALSE);
     auto mediaFilter = graph.As<IMediaFilter>(IID_IMediaFilter);
     if (!mediaFilter || mediaFilter->SetSyncSource(nullptr) != S_OK)
-        return 5008;
+        return kGraphFailed;
     REFTIME seconds = 0.0;
     if (auto mediaPosition = graph.As<IMediaPosition>(IID_IMediaPosition))
         if (SUCCEEDED(mediaPosition->get_Duration(&seconds)))

@@ -59,26 +59,26 @@ int CDecDShowAudioFast::BuildSink(IBaseFilter* grabberFilter) {
     HRESULT created = S_OK;
     CDummyPCMWrite* passThrough = CDummyPCMWrite::CreateInstance(nullptr, &created);
     if (!passThrough)
-        return 5008;
+        return kGraphFailed;
     CComPtr<IBaseFilter> wavDest;
     if (FAILED(passThrough->NonDelegatingQueryInterface(IID_IBaseFilter, wavDest.ReceiveVoid()))) {
         delete passThrough; // no reference was ever counted
-        return 5008;
+        return kGraphFailed;
     }
     passThrough->SetEndOfStreamEvent(endEvent.Get());
     if (FAILED(graph->AddFilter(wavDest.Get(), L"WavDest")))
-        return 5008;
+        return kGraphFailed;
     if (FAILED(ConnectFilters(graph.Get(), grabberFilter, wavDest.Get())))
-        return 5006;
+        return kGraphUnconnected;
     CComPtr<IBaseFilter> fileWriter;
     if (FAILED(
             AddFilterByClsid(graph.Get(), CLSID_FileWriter, L"File Writer", fileWriter.Receive())))
-        return 5008;
+        return kGraphFailed;
     auto sink = fileWriter.As<IFileSinkFilter>(IID_IFileSinkFilter);
     if (!sink || FAILED(sink->SetFileName(ScratchFilePath().c_str(), nullptr)))
-        return 5008;
+        return kGraphFailed;
     if (FAILED(ConnectFilters(graph.Get(), wavDest.Get(), fileWriter.Get())))
-        return 5006;
+        return kGraphUnconnected;
     return 0;
 }
 

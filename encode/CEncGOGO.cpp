@@ -1,6 +1,6 @@
 #include "CEncGOGO.h"
-#include "engine/ErrorNumbers.h"
 #include "engine/OutputFile.h"
+#include "resources/ErrorNumbers.h"
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -9,7 +9,6 @@ namespace {
 const int kQueueSize = 0xC0000;
 const int kCompactBound = 0x30000;
 const int kFrameThreshold = 10000; // queued bytes that make a frame worth encoding
-const int kNoQueue = 501;
 const int kFileError = 24;
 const size_t kWriteChunk = 0x10000;
 } // namespace
@@ -31,7 +30,7 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
     this->riffOutput = riffOutput;
     settings.CopyFrom(info);
     if (loader.Load() != 0)
-        return -2;
+        return kCancelled;
     GOGO_INPUT input = {&InputFunction, GOGO_UNKNOWN_LENGTH, format.wBitsPerSample,
                         format.nSamplesPerSec, format.nChannels};
     loader.SetConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION,
@@ -46,11 +45,11 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
                         reinterpret_cast<uintptr_t>(&OutputFunction));
     int detected = loader.DetectConfigure();
     if (detected == GOGO_ERR_BITRATE)
-        return -5;
+        return kMp3BitRateRefused;
     if (detected != 0)
-        return -3;
+        return kMp3SettingsRefused;
     if (!queue.Resize(kQueueSize))
-        return kNoQueue;
+        return kMp3NoQueue;
     queueBase = readPosition = queue.data;
     queued = 0;
     return 0;
@@ -72,11 +71,11 @@ int CEncGOGO::Write(const unsigned char* bytes, int count) {
     if (count <= 0)
         return 0;
     if (!bytes || !queue.data)
-        return kNoQueue;
+        return kMp3NoQueue;
     while (count > 0) {
         int piece = MakeRoom(count);
         if (piece == 0)
-            return kNoQueue; // the library stopped taking input
+            return kMp3NoQueue; // the library stopped taking input
         std::memcpy(readPosition + queued, bytes, static_cast<size_t>(piece));
         queued += piece;
         bytes += piece;

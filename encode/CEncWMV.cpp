@@ -1,4 +1,5 @@
 #include "CEncWMV.h"
+#include "resources/ErrorNumbers.h"
 
 #include "framework/CHandleOwner.h"
 #include <new>
@@ -67,12 +68,12 @@ int CEncWMV::LoadProfileFile(const wchar_t* path) {
     ReleaseAll();
     CComPtr<IWMProfileManager> manager;
     if (FAILED(CreateProfileManager(library.Factory(), manager)))
-        return 3004;
+        return kWmaBadProfileFile;
     std::vector<wchar_t> text;
     if (FAILED(ReadProfileText(path, text)))
-        return 3004;
+        return kWmaBadProfileFile;
     if (FAILED(manager->LoadProfileByData(text.data(), profile.Receive())) || !profile)
-        return 3004;
+        return kWmaBadProfileFile;
     return 0;
 }
 
@@ -80,7 +81,7 @@ int CEncWMV::LoadSystemProfile(int selector, int index4, int index7, int index8)
     ReleaseAll();
     CComPtr<IWMProfileManager2> manager;
     if (FAILED(CreateProfileManager2(library.Factory(), manager)))
-        return 3001;
+        return kWmaNoProfile;
     static const WMT_VERSION versions[] = {WMT_VER_4_0, WMT_VER_7_0, WMT_VER_8_0};
     const int indexes[] = {index4, index7, index8};
     if (selector < 0 || selector > 2)
@@ -90,7 +91,7 @@ int CEncWMV::LoadSystemProfile(int selector, int index4, int index7, int index8)
     // Unsigned, so a stored index of 0 or below asks for a profile that does not exist.
     const DWORD number = static_cast<DWORD>(indexes[selector]) - 1;
     if (FAILED(manager->LoadSystemProfile(number, profile.Receive())) || !profile)
-        return 3001;
+        return kWmaNoProfile;
     return 0;
 }
 
@@ -101,14 +102,14 @@ int CEncWMV::Open(const wchar_t* path, const BITMAPINFOHEADER* videoFormat, int 
     open = 1;
     SetVideoFormat(videoFormat, frameRate);
     if (FAILED(CreateWriter(path)))
-        return 3002;
+        return kWmaNoWriter;
     if (FAILED(SetupInputs()) || FAILED(SetAudioInput(samplesPerSec, channels, bitsPerSample)) ||
         FAILED(BeginWriting()))
-        return 3003;
+        return kWmaNotWriting;
     return GetTwoPass() ? BeginPass() : 0;
 }
 
-int CEncWMV::WriteVideoFrame(const BYTE*) { return videoProps ? 3007 : 3008; }
+int CEncWMV::WriteVideoFrame(const BYTE*) { return videoProps ? kWmaVideoFrame : kWmaNoVideo; }
 
 int CEncWMV::Close() {
     open = 0;

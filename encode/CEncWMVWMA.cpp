@@ -1,4 +1,5 @@
 #include "CEncWMVWMA.h"
+#include "resources/ErrorNumbers.h"
 
 #include <cstring>
 #include <nserror.h>
@@ -9,7 +10,7 @@ static_assert(sizeof(WAVEFORMATEX) == 18, "the writer takes the 18-byte wave for
 int CEncWMVWMA::EndPass() {
     if (GetTwoPass() && audioProps) {
         if (!preprocessor || FAILED(preprocessor->EndPreprocessingPass(audioInput, 0)))
-            return 813;
+            return kWmaPassNotEnded;
         byteTotal = 0;
     }
     SetTwoPass(0);
@@ -20,14 +21,14 @@ int CEncWMVWMA::BeginPass() {
     if (!GetTwoPass() || !audioProps)
         return 0;
     if (!preprocessor)
-        return 810;
+        return kWmaPassNotBegun;
     DWORD passes = 0;
     HRESULT hr = preprocessor->GetMaxPreprocessingPasses(audioInput, 0, &passes);
     if (SUCCEEDED(hr))
         hr = preprocessor->SetNumPreprocessingPasses(audioInput, 0, passes);
     if (SUCCEEDED(hr))
         hr = preprocessor->BeginPreprocessingPass(audioInput, 0);
-    return FAILED(hr) ? 810 : 0;
+    return FAILED(hr) ? kWmaPassNotBegun : 0;
 }
 
 HRESULT CEncWMVWMA::SetAudioInput(int samplesPerSec, int channels, int bitsPerSample) {
@@ -65,7 +66,7 @@ int CEncWMVWMA::WriteAudio(const BYTE* bytes, int count) {
                                     inputFormat.nChannels * inputFormat.nSamplesPerSec;
     // Without a rate no block can be given a time.
     if (bytesPerSecond <= 0 || !writer)
-        return 809;
+        return kWmaSampleRefused;
     CComPtr<INSSBuffer> sample;
     HRESULT hr = FillSample(bytes, static_cast<DWORD>(count), sample);
     if (SUCCEEDED(hr)) {
@@ -73,8 +74,8 @@ int CEncWMVWMA::WriteAudio(const BYTE* bytes, int count) {
         byteTotal += count;
     }
     if (hr == NS_E_INVALID_NUM_PASSES)
-        return 814;
-    return FAILED(hr) ? 809 : 0;
+        return kWmaNeedsTwoPasses;
+    return FAILED(hr) ? kWmaSampleRefused : 0;
 }
 
 // The block goes into a writer sample whole: a buffer shorter than the block

@@ -1,5 +1,5 @@
 #include "CMp3Encoder.h"
-#include "engine/ErrorNumbers.h"
+#include "resources/ErrorNumbers.h"
 
 int CMp3Encoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
     return mp3.Start(format, path, layer3Wav ? 1 : 0, settings);

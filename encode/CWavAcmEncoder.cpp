@@ -1,5 +1,5 @@
 #include "CWavAcmEncoder.h"
-#include "engine/ErrorNumbers.h"
+#include "resources/ErrorNumbers.h"
 
 int CWavAcmEncoder::Open(const WAVEFORMATEX&, const std::wstring& path) {
     return wav.OpenWrite(path) ? 0 : kWavFileError;

@@ -1,5 +1,5 @@
 #include "CWmaEncoder.h"
-#include "engine/ErrorNumbers.h"
+#include "resources/ErrorNumbers.h"
 
 int CWmaEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
     return wma.Open(path.c_str(), nullptr, 0, format.nSamplesPerSec, format.nChannels,

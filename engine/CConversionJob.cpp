@@ -1,5 +1,5 @@
 #include "CConversionJob.h"
-#include "engine/ErrorNumbers.h"
+#include "resources/ErrorNumbers.h"
 #include "pcm/CPCMWavVolume.h"
 
 namespace {

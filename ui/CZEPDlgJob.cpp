@@ -8,10 +8,10 @@
 #include "engine/CConversionJob.h"
 #include "engine/CPendingOutput.h"
 #include "engine/CSendLogMsg.h"
-#include "engine/ErrorNumbers.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "framework/PumpMessages.h"
+#include "resources/ErrorNumbers.h"
 #include "resources/resource.h"
 #include "settings/EditSettings.h"
 #include "ui/CBATDlg.h"
@@ -288,9 +288,9 @@ void CZEPDlg::ShowError(int number) {
     if (!logged) {
         std::wstring body = text.empty() ? heading : heading + L"\n\n" + text;
         MessageBoxW(GetSafeHwnd(), body.c_str(), heading.c_str(), MB_OK | MB_ICONSTOP);
-        if (number == 814)
+        if (number == kWmaNeedsTwoPasses)
             settings.wma2Pass = 1;
-        else if (number == 810)
+        else if (number == kWmaPassNotBegun)
             settings.wma2Pass = 0;
     }
     finished = 1;
