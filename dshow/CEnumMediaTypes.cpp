@@ -6,27 +6,6 @@
 CEnumMediaTypes::CEnumMediaTypes(CTransformFilter* owner, IUnknown* holder, ULONG start)
     : filter(owner), keepAlive(CComPtr<IUnknown>::Share(holder)), position(start) {}
 
-HRESULT STDMETHODCALLTYPE CEnumMediaTypes::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumMediaTypes) {
-        *object = static_cast<IEnumMediaTypes*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CEnumMediaTypes::AddRef() { return InterlockedIncrement(&references); }
-
-ULONG STDMETHODCALLTYPE CEnumMediaTypes::Release() {
-    LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 AM_MEDIA_TYPE* CEnumMediaTypes::TypeAt(ULONG at) {
     if (!filter)
         return nullptr;

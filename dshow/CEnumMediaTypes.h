@@ -1,4 +1,5 @@
 #pragma once
+#include "dshow/CComObject.h"
 #include "framework/CComPtr.h"
 #include <dshow.h>
 
@@ -7,16 +8,9 @@ class CTransformFilter;
 // Enumerates the output types a transform filter proposes (its GetMediaType
 // positions), or nothing when created without a filter (the input pin, which
 // proposes no type). Holds a reference to the filter while it lives.
-class CEnumMediaTypes : public IEnumMediaTypes {
+class CEnumMediaTypes : public CComObject<IEnumMediaTypes, &IID_IEnumMediaTypes> {
   public:
     CEnumMediaTypes(CTransformFilter* filter, IUnknown* keepAlive, ULONG position);
-    virtual ~CEnumMediaTypes() = default;
-    CEnumMediaTypes(const CEnumMediaTypes&) = delete;
-    CEnumMediaTypes& operator=(const CEnumMediaTypes&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
@@ -29,6 +23,5 @@ class CEnumMediaTypes : public IEnumMediaTypes {
 
     CTransformFilter* filter;
     CComPtr<IUnknown> keepAlive;
-    LONG references = 0;
     ULONG position;
 };

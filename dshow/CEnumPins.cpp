@@ -9,27 +9,6 @@ constexpr ULONG PinCount = 2;
 CEnumPins::CEnumPins(CTransformFilter& owner, ULONG start)
     : filter(owner), keepAlive(CComPtr<IBaseFilter>::Share(&owner)), position(start) {}
 
-HRESULT STDMETHODCALLTYPE CEnumPins::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumPins) {
-        *object = static_cast<IEnumPins*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CEnumPins::AddRef() { return InterlockedIncrement(&references); }
-
-ULONG STDMETHODCALLTYPE CEnumPins::Release() {
-    LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT STDMETHODCALLTYPE CEnumPins::Next(ULONG count, IPin** pins, ULONG* fetched) {
     if (!pins || (!fetched && count != 1))
         return E_POINTER;

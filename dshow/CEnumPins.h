@@ -1,4 +1,5 @@
 #pragma once
+#include "dshow/CComObject.h"
 #include "framework/CComPtr.h"
 #include <dshow.h>
 
@@ -6,16 +7,9 @@ class CTransformFilter;
 
 // Enumerates a transform filter's pins, input first. Holds a reference to
 // the filter so the pins it hands out stay valid.
-class CEnumPins : public IEnumPins {
+class CEnumPins : public CComObject<IEnumPins, &IID_IEnumPins> {
   public:
     CEnumPins(CTransformFilter& filter, ULONG position);
-    virtual ~CEnumPins() = default;
-    CEnumPins(const CEnumPins&) = delete;
-    CEnumPins& operator=(const CEnumPins&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
@@ -25,6 +19,5 @@ class CEnumPins : public IEnumPins {
   private:
     CTransformFilter& filter;
     CComPtr<IBaseFilter> keepAlive;
-    LONG references = 0;
     ULONG position;
 };

@@ -19,28 +19,7 @@ void CMediaSample::Clear() {
     hasType = false;
 }
 
-HRESULT STDMETHODCALLTYPE CMediaSample::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMediaSample) {
-        *object = static_cast<IMediaSample*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CMediaSample::AddRef() { return InterlockedIncrement(&references); }
-
-// The last reference hands the buffer back; the pool may go with it, so
-// nothing of this object is touched afterwards.
-ULONG STDMETHODCALLTYPE CMediaSample::Release() {
-    LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        pool.ReleaseBuffer(this);
-    return left;
-}
+void CMediaSample::LastReleased() { pool.ReleaseBuffer(this); }
 
 HRESULT STDMETHODCALLTYPE CMediaSample::GetPointer(BYTE** result) {
     if (!result)

@@ -1,4 +1,5 @@
 #pragma once
+#include "dshow/CComObject.h"
 #include "dshow/CMediaType.h"
 #include <dshow.h>
 #include <vector>
@@ -8,21 +9,14 @@ class CMemAllocator;
 // One buffer of a CMemAllocator's pool, handed out as a media sample. When
 // its last reference goes, it returns to the pool with its properties
 // cleared.
-class CMediaSample : public IMediaSample {
+class CMediaSample : public CComObject<IMediaSample, &IID_IMediaSample> {
   public:
     // The buffer starts on align, which is a power of two.
     CMediaSample(CMemAllocator& pool, long prefix, long size, long align);
-    virtual ~CMediaSample() = default;
-    CMediaSample(const CMediaSample&) = delete;
-    CMediaSample& operator=(const CMediaSample&) = delete;
 
     // Called by the pool as it hands the sample out and takes it back.
-    void HandOut() { references = 1; }
+    void HandOut() { SetReferences(1); }
     void Clear();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetPointer(BYTE** buffer) override;
     long STDMETHODCALLTYPE GetSize() override;
@@ -42,11 +36,13 @@ class CMediaSample : public IMediaSample {
     HRESULT STDMETHODCALLTYPE SetMediaTime(LONGLONG* start, LONGLONG* end) override;
 
   private:
+    // The last reference hands the buffer back; the pool may go with it.
+    void LastReleased() override;
+
     CMemAllocator& pool;
     std::vector<BYTE> memory;
     BYTE* buffer;
     long size, actual;
-    LONG references = 0;
     REFERENCE_TIME start = 0, end = 0;
     LONGLONG mediaStart = 0, mediaEnd = 0;
     bool hasStart = false, hasEnd = false, hasMediaTime = false;

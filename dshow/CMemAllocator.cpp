@@ -10,27 +10,6 @@ IMemAllocator* CMemAllocator::Create() {
     return allocator;
 }
 
-HRESULT STDMETHODCALLTYPE CMemAllocator::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMemAllocator) {
-        *object = static_cast<IMemAllocator*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CMemAllocator::AddRef() { return InterlockedIncrement(&references); }
-
-ULONG STDMETHODCALLTYPE CMemAllocator::Release() {
-    LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT STDMETHODCALLTYPE CMemAllocator::SetProperties(ALLOCATOR_PROPERTIES* request,
                                                        ALLOCATOR_PROPERTIES* actual) {
     if (!request || !actual)

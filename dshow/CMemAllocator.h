@@ -1,4 +1,5 @@
 #pragma once
+#include "dshow/CComObject.h"
 #include "dshow/CMediaSample.h"
 #include <dshow.h>
 #include <memory>
@@ -7,17 +8,10 @@
 // A pool of equal buffers, lent out as media samples. Waiting for a free
 // buffer takes a slim lock and a condition variable: under Wine, the system
 // allocator's semaphore costs two server round trips per sample.
-class CMemAllocator : public IMemAllocator {
+class CMemAllocator : public CComObject<IMemAllocator, &IID_IMemAllocator> {
   public:
     // A new allocator with one reference; null when memory ran out.
     static IMemAllocator* Create();
-    virtual ~CMemAllocator() = default;
-    CMemAllocator(const CMemAllocator&) = delete;
-    CMemAllocator& operator=(const CMemAllocator&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* request,
                                             ALLOCATOR_PROPERTIES* actual) override;
@@ -34,7 +28,6 @@ class CMemAllocator : public IMemAllocator {
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE returned = CONDITION_VARIABLE_INIT;
-    LONG references = 0;
     ALLOCATOR_PROPERTIES properties{};
     bool propertiesSet = false, committed = false;
     std::vector<std::unique_ptr<CMediaSample>> samples;
