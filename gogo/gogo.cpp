@@ -1,18 +1,54 @@
-// The library's entry points over one process-wide configuration and coder.
+// The library's entry points over one configuration and coder per calling
+// thread.
 #include "gogo.h"
 #include "CGoGoCoder.h"
 #include "CGoGoConfig.h"
 #include <cstring>
+#include <map>
 #include <memory>
 #include <new>
 #include <string>
 #include <windows.h>
 
 namespace {
-CGoGoConfig config;
-std::unique_ptr<CGoGoCoder> coder;
+struct Encoder {
+    CGoGoConfig config;
+    std::unique_ptr<CGoGoCoder> coder;
+};
 
-const unsigned long kVersion = 0x0100;
+// Each thread's encoder; the lock guards the map, never an encoder, which
+// only its own thread touches.
+SRWLOCK encodersLock = SRWLOCK_INIT;
+std::map<DWORD, std::unique_ptr<Encoder>> encoders;
+
+const unsigned long kVersion = 0x0101;
+
+// The calling thread's encoder, made on its first call.
+Encoder& ThisThread() {
+    AcquireSRWLockExclusive(&encodersLock);
+    std::unique_ptr<Encoder>& slot = encoders[GetCurrentThreadId()];
+    try {
+        if (!slot)
+            slot = std::make_unique<Encoder>();
+    } catch (...) {
+        ReleaseSRWLockExclusive(&encodersLock);
+        throw;
+    }
+    Encoder& encoder = *slot;
+    ReleaseSRWLockExclusive(&encodersLock);
+    return encoder;
+}
+
+void Forget(DWORD thread) {
+    std::unique_ptr<Encoder> gone;
+    AcquireSRWLockExclusive(&encodersLock);
+    auto found = encoders.find(thread);
+    if (found != encoders.end()) {
+        gone = std::move(found->second);
+        encoders.erase(found);
+    }
+    ReleaseSRWLockExclusive(&encodersLock);
+}
 
 // Nothing may unwind into the caller, which may not be C++ at all.
 template <class Action> int Guarded(Action action) noexcept {
@@ -26,29 +62,40 @@ template <class Action> int Guarded(Action action) noexcept {
 }
 
 int Reset() {
-    coder.reset();
-    config = CGoGoConfig();
+    Forget(GetCurrentThreadId());
     return GOGO_OK;
 }
 
 int Start() {
-    if (coder)
+    Encoder& encoder = ThisThread();
+    if (encoder.coder)
         return GOGO_ERR_ORDER;
-    if (int result = config.Check())
+    if (int result = encoder.config.Check())
         return result;
     auto started = std::make_unique<CGoGoCoder>();
-    if (int result = started->Open(config))
+    if (int result = started->Open(encoder.config))
         return result;
-    coder = std::move(started);
+    encoder.coder = std::move(started);
     return GOGO_OK;
 }
 
 int Finish() {
-    if (!coder)
+    Encoder& encoder = ThisThread();
+    if (!encoder.coder)
         return GOGO_ERR_ORDER;
-    int result = coder->Close();
-    coder.reset();
+    int result = encoder.coder->Close();
+    encoder.coder.reset();
     return result;
+}
+
+int GetItem(int item, uintptr_t* value1, uintptr_t* value2) {
+    if (item != GOGO_ITEM_THREAD_ENCODERS)
+        return ThisThread().config.Get(item, value1, value2);
+    if (value1)
+        *value1 = 1;
+    if (value2)
+        *value2 = 0;
+    return GOGO_OK;
 }
 } // namespace
 
@@ -57,17 +104,23 @@ extern "C" {
 GOGO_API int GOGO_CALL MPGE_initializeWork(void) { return Guarded(Reset); }
 
 GOGO_API int GOGO_CALL MPGE_setConfigure(int item, uintptr_t value1, uintptr_t value2) {
-    return Guarded([&] { return coder ? GOGO_ERR_ORDER : config.Set(item, value1, value2); });
+    return Guarded([&] {
+        Encoder& encoder = ThisThread();
+        return encoder.coder ? GOGO_ERR_ORDER : encoder.config.Set(item, value1, value2);
+    });
 }
 
 GOGO_API int GOGO_CALL MPGE_getConfigure(int item, uintptr_t* value1, uintptr_t* value2) {
-    return Guarded([&] { return config.Get(item, value1, value2); });
+    return Guarded([&] { return GetItem(item, value1, value2); });
 }
 
 GOGO_API int GOGO_CALL MPGE_detectConfigure(void) { return Guarded(Start); }
 
 GOGO_API int GOGO_CALL MPGE_processFrame(void) {
-    return Guarded([] { return coder ? coder->ProcessFrame() : GOGO_ERR_ORDER; });
+    return Guarded([] {
+        Encoder& encoder = ThisThread();
+        return encoder.coder ? encoder.coder->ProcessFrame() : GOGO_ERR_ORDER;
+    });
 }
 
 GOGO_API int GOGO_CALL MPGE_closeCoder(void) { return Guarded(Finish); }
@@ -78,7 +131,7 @@ GOGO_API int GOGO_CALL MPGE_getVersion(unsigned long* version, char* text, unsig
     if (version)
         *version = kVersion;
     if (text && textSize > 0) {
-        std::string description = std::string("gogo.dll 1.0, LAME ") + get_lame_version();
+        std::string description = std::string("gogo.dll 1.1, LAME ") + get_lame_version();
         std::strncpy(text, description.c_str(), textSize - 1);
         text[textSize - 1] = '\0';
     }
@@ -91,4 +144,11 @@ GOGO_API int GOGO_CALL MPGE_getUnitStates(unsigned long* units) {
     *units = __builtin_cpu_supports("sse2") ? GOGO_UNIT_SSE2 : 0;
     return GOGO_OK;
 }
+}
+
+// A thread that ends without MPGE_endCoder leaves nothing behind.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_THREAD_DETACH)
+        Forget(GetCurrentThreadId());
+    return TRUE;
 }

@@ -1,6 +1,8 @@
 /* gogo.dll: an MP3 encoder library built on LAME.
  *
- * One encoder per process. A conversion runs as: MPGE_initializeWork;
+ * One encoder per calling thread: threads that convert at the same time do
+ * not share settings or state, and a thread that uses the library alone sees
+ * one encoder, as ever. A conversion runs as: MPGE_initializeWork;
  * MPGE_setConfigure for each item (input and output first or last, in any
  * order); MPGE_detectConfigure, which checks the items and starts the
  * encoder; MPGE_processFrame until it returns GOGO_END (or an error);
@@ -46,6 +48,9 @@ extern "C" {
 #define GOGO_ITEM_VBR_QUALITY 18 /* value1 0 (best) to 9: switches to variable bit rate */
 #define GOGO_ITEM_RIFF_WAVE 26   /* value1 1: Layer-3 WAVE file, 0: plain MP3 (default) */
 #define GOGO_ITEM_VBR_LIMITS 30  /* value1 lowest, value2 highest VBR bit rate in kbit/s */
+/* Read only (MPGE_getConfigure): value1 1 when every calling thread has an
+ * encoder of its own. Libraries without it answer GOGO_ERR_ITEM. */
+#define GOGO_ITEM_THREAD_ENCODERS 100
 
 #define GOGO_INPUT_BY_FUNCTION 2
 #define GOGO_OUTPUT_BY_FUNCTION 3

@@ -1,20 +1,25 @@
 // gogo.dll through its own header: settings it refuses, the streams it
 // writes, and how it fails.
 #include "gogo.h"
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
-// The caller's side: PCM from memory, the stream into memory.
+// The caller's side: PCM from memory, the stream into memory; each
+// thread has its own, as each has its own encoder.
 struct Stream {
     std::vector<unsigned char> pcm;
     size_t readAt = 0;
     std::vector<unsigned char> bytes;
     size_t writeAt = 0;
     int writeResult = 0;
-} stream;
+};
+thread_local Stream stream;
+thread_local GOGO_INPUT input;
 
 int GOGO_CALL Input(void* buffer, unsigned long length) {
     std::memset(buffer, 0, length);
@@ -57,6 +62,25 @@ uint32_t Le(size_t at, int bytes) {
     return value;
 }
 
+// Input and output through the functions above; then the items given.
+int Configure(uint32_t rate, uint32_t channels, uint32_t bits = 16,
+              uint32_t length = GOGO_UNKNOWN_LENGTH) {
+    input = {&Input, length, bits, rate, channels};
+    MPGE_setConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION, reinterpret_cast<uintptr_t>(&input));
+    return MPGE_setConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,
+                             reinterpret_cast<uintptr_t>(&Output));
+}
+
+int Encode() {
+    if (int result = MPGE_detectConfigure())
+        return result;
+    int result = GOGO_OK;
+    while (result == GOGO_OK)
+        result = MPGE_processFrame();
+    int closed = MPGE_closeCoder();
+    return result == GOGO_END ? closed : result;
+}
+
 class GoGoLibrary : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -64,26 +88,20 @@ class GoGoLibrary : public ::testing::Test {
         ASSERT_EQ(GOGO_OK, MPGE_initializeWork());
     }
     void TearDown() override { MPGE_endCoder(); }
-    // Input and output through the functions above; then the items given.
-    int Configure(uint32_t rate, uint32_t channels, uint32_t bits = 16,
-                  uint32_t length = GOGO_UNKNOWN_LENGTH) {
-        input = {&Input, length, bits, rate, channels};
-        MPGE_setConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION,
-                          reinterpret_cast<uintptr_t>(&input));
-        return MPGE_setConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,
-                                 reinterpret_cast<uintptr_t>(&Output));
-    }
-    int Encode() {
-        if (int result = MPGE_detectConfigure())
-            return result;
-        int result = GOGO_OK;
-        while (result == GOGO_OK)
-            result = MPGE_processFrame();
-        int closed = MPGE_closeCoder();
-        return result == GOGO_END ? closed : result;
-    }
-    GOGO_INPUT input{};
 };
+
+// Two seconds of sine at the bit rate and mode, encoded on the calling thread.
+std::vector<unsigned char> EncodeSine(uintptr_t kbps, uintptr_t mode) {
+    MPGE_initializeWork();
+    stream = Stream{};
+    stream.pcm = Sine(2 * 44100, 2);
+    Configure(44100, 2);
+    MPGE_setConfigure(GOGO_ITEM_BITRATE, kbps, 0);
+    MPGE_setConfigure(GOGO_ITEM_CHANNEL_MODE, mode, 0);
+    EXPECT_EQ(GOGO_OK, Encode());
+    MPGE_endCoder();
+    return stream.bytes;
+}
 } // namespace
 
 TEST_F(GoGoLibrary, BitRatesTheOutputRateCannotCarryAreRefusedWith13) {
@@ -206,7 +224,7 @@ TEST_F(GoGoLibrary, ReportsItsVersionAndUnits) {
     unsigned long version = 0, units = 0;
     char text[64] = {};
     EXPECT_EQ(GOGO_OK, MPGE_getVersion(&version, text, sizeof text));
-    EXPECT_EQ(0x0100u, version);
+    EXPECT_EQ(0x0101u, version);
     EXPECT_NE(nullptr, std::strstr(text, "LAME"));
     EXPECT_EQ(GOGO_OK, MPGE_getUnitStates(&units));
     EXPECT_EQ(GOGO_UNIT_SSE2, units & GOGO_UNIT_SSE2);
@@ -215,4 +233,29 @@ TEST_F(GoGoLibrary, ReportsItsVersionAndUnits) {
     EXPECT_EQ(GOGO_OK, MPGE_getConfigure(GOGO_ITEM_VBR_LIMITS, &value1, &value2));
     EXPECT_EQ(64u, value1);
     EXPECT_EQ(160u, value2);
+}
+
+// Threads encoding at once, each with settings of its own, get exactly the
+// streams they get alone.
+TEST_F(GoGoLibrary, ThreadsEncodingAtOnceEachGetWhatTheyGetAlone) {
+    uintptr_t own = 0;
+    ASSERT_EQ(GOGO_OK, MPGE_getConfigure(GOGO_ITEM_THREAD_ENCODERS, &own, nullptr));
+    EXPECT_EQ(1u, own);
+    const std::vector<unsigned char> alone[] = {EncodeSine(128, GOGO_MODE_JOINT_STEREO),
+                                                EncodeSine(64, GOGO_MODE_MONO)};
+    ASSERT_NE(alone[0], alone[1]);
+    std::vector<unsigned char> together[2];
+    std::atomic<int> ready{0};
+    auto encode = [&](int which, uintptr_t kbps, uintptr_t mode) {
+        ++ready;
+        while (ready < 2) {
+        }
+        together[which] = EncodeSine(kbps, mode);
+    };
+    std::thread first(encode, 0, 128, GOGO_MODE_JOINT_STEREO);
+    std::thread second(encode, 1, 64, GOGO_MODE_MONO);
+    first.join();
+    second.join();
+    EXPECT_TRUE(together[0] == alone[0]);
+    EXPECT_TRUE(together[1] == alone[1]);
 }
