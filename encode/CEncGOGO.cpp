@@ -13,7 +13,7 @@ const int kFileError = 24;
 const size_t kWriteChunk = 0x10000;
 } // namespace
 
-CEncGOGO* CEncGOGO::active = nullptr;
+thread_local CEncGOGO* CEncGOGO::active = nullptr;
 
 CEncGOGO::CEncGOGO() { active = this; }
 

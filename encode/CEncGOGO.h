@@ -10,7 +10,7 @@
 // RIFF WAVE file, through gogo.dll. PCM is queued here and handed to the
 // library through its input function; the library's output goes to the file
 // through the output function. Neither function carries a context, so they
-// act on the one encoder that exists.
+// act on the calling thread's encoder: the library keeps one per thread.
 class CEncGOGO {
   public:
     CEncGOGO();
@@ -50,7 +50,7 @@ class CEncGOGO {
     int Flush();
     int Rewind();
 
-    static CEncGOGO* active;
+    static thread_local CEncGOGO* active;
 
     int riffOutput = 0;
     CAudioInfo settings;

@@ -33,6 +33,12 @@ int CGoGoStab::Load() {
     return MPGE_initializeWork();
 }
 
+bool CGoGoStab::HasThreadEncoders() const {
+    uintptr_t own = 0, unused = 0;
+    return MPGE_getConfigure &&
+           MPGE_getConfigure(GOGO_ITEM_THREAD_ENCODERS, &own, &unused) == GOGO_OK && own == 1;
+}
+
 HMODULE CGoGoStab::LoadFromRegistry() {
     CRegKeyOwner key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, KEY_ALL_ACCESS, key.Receive()) !=

@@ -18,6 +18,10 @@ class CGoGoStab {
     // Ends the coder; the library is released only when MPGE_endCoder agrees.
     void Unload();
 
+    // Whether the loaded library keeps an encoder for every calling thread,
+    // so that conversions may run side by side (a query of our own library).
+    bool HasThreadEncoders() const;
+
     // The entry point's result, or -2 when it is missing.
     int SetConfigure(int item, uintptr_t value1, uintptr_t value2);
     int DetectConfigure();

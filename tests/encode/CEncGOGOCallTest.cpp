@@ -294,3 +294,11 @@ TEST_F(CEncGOGOCalls, CallbacksAfterTheEncoderIsGoneTouchNothing) {
     EXPECT_TRUE(std::all_of(buffer, buffer + 8, [](unsigned char b) { return !b; }));
     EXPECT_EQ(24, host.output(buffer, 8));
 }
+
+// A library that does not know our item (answering it, but not with 1) is
+// asked to run one conversion at a time.
+TEST_F(CEncGOGOCalls, ALibraryWithoutThreadEncodersIsNotTakenForOne) {
+    CGoGoStab library;
+    ASSERT_EQ(0, library.Load());
+    EXPECT_FALSE(library.HasThreadEncoders());
+}

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -58,8 +61,8 @@ class CEncGOGOEncodes : public ::testing::TestWithParam<EncodeCase> {
 };
 } // namespace
 
-TEST_P(CEncGOGOEncodes, EncodesTheWholeInput) {
-    const EncodeCase& c = GetParam();
+// Encodes the case's input into the file, in the case's blocks.
+void Encode(const EncodeCase& c, const std::wstring& output) {
     Wave wave = ReadWave(c.input);
     ASSERT_FALSE(wave.data.empty()) << "run the mp3-media fixture first";
     CAudioInfo settings;
@@ -68,13 +71,40 @@ TEST_P(CEncGOGOEncodes, EncodesTheWholeInput) {
     settings.Qual = c.qual;
     settings.cbr_bps = settings.vbr_bps = c.kbps;
     CEncGOGO encoder;
-    ASSERT_EQ(0, encoder.Start(wave.format, Media(c.output), c.riff, settings));
+    ASSERT_EQ(0, encoder.Start(wave.format, output, c.riff, settings));
     size_t block = c.block ? c.block : wave.data.size();
     for (size_t at = 0; at < wave.data.size(); at += block) {
         int count = static_cast<int>(std::min(block, wave.data.size() - at));
         ASSERT_EQ(0, encoder.Write(wave.data.data() + at, count)) << "at byte " << at;
     }
     EXPECT_EQ(0, encoder.Finish());
+}
+
+std::vector<char> Bytes(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST_P(CEncGOGOEncodes, EncodesTheWholeInput) { Encode(GetParam(), Media(GetParam().output)); }
+
+// Two conversions on two threads at once, with different settings, write
+// the very files they write one at a time.
+TEST(CEncGOGOThreads, EncodersOnTwoThreadsWriteWhatEachWritesAlone) {
+    TestRegistryBranch branch;
+    CGoGoStab library;
+    ASSERT_EQ(0, library.Load());
+    EXPECT_TRUE(library.HasThreadEncoders());
+    const EncodeCase cases[] = {{"stereo44.wav", "alone-cbr.mp3", 0, 1, 0, 0, 128, 4096},
+                                {"stereo44.wav", "alone-vbr.wav", 1, 2, 1, 4, 32, 7057}};
+    for (const EncodeCase& c : cases)
+        Encode(c, Media(c.output));
+    std::thread first([&] { Encode(cases[0], Media("beside-cbr.mp3")); });
+    std::thread second([&] { Encode(cases[1], Media("beside-vbr.wav")); });
+    first.join();
+    second.join();
+    EXPECT_TRUE(Bytes(Media("beside-cbr.mp3")) == Bytes(Media("alone-cbr.mp3")));
+    EXPECT_TRUE(Bytes(Media("beside-vbr.wav")) == Bytes(Media("alone-vbr.wav")));
+    EXPECT_FALSE(Bytes(Media("alone-cbr.mp3")).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
