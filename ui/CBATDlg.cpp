@@ -1,31 +1,17 @@
 #include "CBATDlg.h"
+#include "engine/FolderFiles.h"
 #include "framework/CDataExchange.h"
-#include "framework/CHandleOwner.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"
 #include "ui/CBrowse.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
-#include <algorithm>
 #include <cwchar>
 
 namespace {
 
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusPeriodMs = 1000;
-
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { FindClose(h); }
-};
-
-// Case-insensitive ascending order; equal paths keep their order.
-void SortCaseInsensitive(std::vector<std::wstring>& paths) {
-    std::stable_sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
-        return _wcsicmp(a.c_str(), b.c_str()) < 0;
-    });
-}
 
 std::wstring StatusText(int file, int count, DWORD seconds) {
     wchar_t text[64] = {};
@@ -137,24 +123,7 @@ void CBATDlg::SetRunning(bool running) {
     EnableWindow(GetDlgItem(IDC_STOP), running);
 }
 
-void CBATDlg::BuildFileList() {
-    files.clear();
-    std::wstring base = folder;
-    while (!base.empty() && base.back() == L'\\')
-        base.pop_back();
-    // An empty folder would search the root of the current drive.
-    if (base.empty())
-        return;
-    WIN32_FIND_DATAW found = {};
-    CHandleOwner<FindTraits> search(FindFirstFileW((base + L"\\*.*").c_str(), &found));
-    if (!search)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(base + L"\\" + found.cFileName);
-    } while (FindNextFileW(search.Get(), &found));
-    SortCaseInsensitive(files);
-}
+void CBATDlg::BuildFileList() { files = FolderFiles(folder); }
 
 void CBATDlg::OnStop() {
     idle = 1;

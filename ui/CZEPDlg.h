@@ -2,11 +2,10 @@
 #include "decode/CDecAudio.h"
 #include "encode/CEncGOGO.h"
 #include "encode/CEncWMVWMA.h"
-#include "engine/CConversionJob.h"
+#include "engine/CFileConversion.h"
 #include "engine/CMemBuffBase.h"
 #include "engine/CMemBuffClassBase.h"
 #include "engine/CMemBuffClassBaseConst.h"
-#include "engine/CPendingOutput.h"
 #include "engine/CTimeMmanager.h"
 #include "framework/CComboBox.h"
 #include "framework/CProgressCtrl.h"
@@ -49,14 +48,12 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     // The decoder of a job: DirectShow's, or a stand-in.
     virtual CDecAudio* CreateDecoder();
     int RunJob(int type);
-    int SettleOutput(int result, int type);
-    int OpenOutput(IAudioEncoder& encoder, int fileError);
-    int RunConversion(IAudioEncoder& encoder);
-    int ConvertWav(IAudioEncoder& encoder);
-    int PrepareWavOutput(IAudioEncoder& encoder);
+    int RunConversion(CFileConversion& conversion);
+    int ConvertWav(CFileConversion& conversion);
+    int PrepareWavOutput(CFileConversion& conversion);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
-    int ConvertMp3(IAudioEncoder& encoder);
-    int ConvertWma(IAudioEncoder& encoder);
+    int ConvertMp3(CFileConversion& conversion);
+    int ConvertWma(CFileConversion& conversion);
     void BeginProgress();
     void EndProgress();
     void EnableJobButtons(bool running);
@@ -79,8 +76,6 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     std::wstring outputPath;
     // The input the running job decodes, whatever the input field says meanwhile.
     std::wstring jobInput;
-    // The output the running job writes, put in place when the job ends well.
-    CPendingOutput pendingOutput;
     HICON icon;
     // Set while a job runs: the message pump must not start a second one.
     bool jobRunning = false;

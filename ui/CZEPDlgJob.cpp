@@ -2,11 +2,7 @@
 // button to the closed output file, with the settings each output asks
 // for, progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
-#include "encode/CMp3Encoder.h"
-#include "encode/CWavAcmEncoder.h"
-#include "encode/CWmaEncoder.h"
-#include "engine/CConversionJob.h"
-#include "engine/CPendingOutput.h"
+#include "engine/CFileConversion.h"
 #include "engine/CSendLogMsg.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
@@ -22,19 +18,6 @@
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
-
-// What each output type reports when its file cannot be created or put in place.
-int OutputFileError(int type) {
-    switch (type) {
-    case OutputWavAcm:
-        return kWavFileError;
-    case OutputLayer3Wav:
-    case OutputMp3:
-        return kMp3FileError;
-    default:
-        return kWmaFileError;
-    }
-}
 
 // Marks a job as running for as long as it is in scope.
 class CRunningFlag {
@@ -77,60 +60,35 @@ void CZEPDlg::OnConvert() {
 
 CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
 
-// Runs the path of the output type, then finishes its encoder whatever happened.
+// Runs the path of the output type; the conversion ends its encoder and
+// settles the output whatever happened.
 int CZEPDlg::RunJob(int type) {
-    int result = 0;
-    switch (type) {
-    case OutputWavAcm: {
-        CWavAcmEncoder wav(*wavHolder.object);
-        result = CConversionJob::Finish(wav, ConvertWav(wav));
-        break;
-    }
-    case OutputLayer3Wav:
-    case OutputMp3: {
-        CMp3Encoder mp3(*mp3Holder.object, type == OutputLayer3Wav, settings);
-        result = CConversionJob::Finish(mp3, ConvertMp3(mp3));
-        break;
-    }
-    case OutputWma: {
-        CWmaEncoder wma(*wmaHolder.object);
-        result = CConversionJob::Finish(wma, ConvertWma(wma));
-        break;
-    }
-    default:
-        break;
-    }
-    return SettleOutput(result, type);
+    const CEncoderSet writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object, settings};
+    return CFileConversion::Convert(*Decoder(), type, outputPath, writers,
+                                    [&](CFileConversion& conversion) {
+                                        switch (type) {
+                                        case OutputWavAcm:
+                                            return ConvertWav(conversion);
+                                        case OutputWma:
+                                            return ConvertWma(conversion);
+                                        default:
+                                            return ConvertMp3(conversion);
+                                        }
+                                    });
 }
 
-// Only a job that ended well (finished or stopped) puts its file in place.
-int CZEPDlg::SettleOutput(int result, int type) {
-    if (result == 0 && !pendingOutput.Path().empty() && !pendingOutput.Commit())
-        result = OutputFileError(type);
-    pendingOutput.Discard();
-    return result;
+int CZEPDlg::RunConversion(CFileConversion& conversion) {
+    return conversion.Run(jobInput, settings.VOL, *this);
 }
 
-// The encoder writes to a temporary file beside the output.
-int CZEPDlg::OpenOutput(IAudioEncoder& encoder, int fileError) {
-    if (!pendingOutput.Begin(outputPath))
-        return fileError;
-    return encoder.Open(*Decoder()->GetFormat(), pendingOutput.Path());
-}
-
-int CZEPDlg::RunConversion(IAudioEncoder& encoder) {
-    CConversionJob job(*Decoder(), encoder, settings.VOL, *this);
-    return job.Run(jobInput);
-}
-
-int CZEPDlg::ConvertWav(IAudioEncoder& encoder) {
+int CZEPDlg::ConvertWav(CFileConversion& conversion) {
     BeginProgress();
-    if (int result = PrepareWavOutput(encoder))
+    if (int result = PrepareWavOutput(conversion))
         return result;
-    return RunConversion(encoder);
+    return RunConversion(conversion);
 }
 
-int CZEPDlg::PrepareWavOutput(IAudioEncoder& encoder) {
+int CZEPDlg::PrepareWavOutput(CFileConversion& conversion) {
     CWaveFileACM& wav = *wavHolder.object;
     wav.SetSourceFormat(Decoder()->GetFormat());
     if (batchFormat.GetCount() > 0) {
@@ -148,7 +106,7 @@ int CZEPDlg::PrepareWavOutput(IAudioEncoder& encoder) {
             batchState = 2;
         }
     }
-    return OpenOutput(encoder, kWavFileError);
+    return conversion.Open();
 }
 
 // Outside a batch every job asks; in a batch only until the first answer with OK.
@@ -162,16 +120,16 @@ int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
     return 0;
 }
 
-int CZEPDlg::ConvertMp3(IAudioEncoder& encoder) {
+int CZEPDlg::ConvertMp3(CFileConversion& conversion) {
     if (int result = AskSettingsOnce(EditMp3Settings))
         return result;
-    if (int result = OpenOutput(encoder, kMp3FileError))
+    if (int result = conversion.Open())
         return result;
     BeginProgress();
-    return RunConversion(encoder);
+    return RunConversion(conversion);
 }
 
-int CZEPDlg::ConvertWma(IAudioEncoder& encoder) {
+int CZEPDlg::ConvertWma(CFileConversion& conversion) {
     if (int result = AskSettingsOnce(EditWmaSettings))
         return result;
     CEncWMVWMA& wma = *wmaHolder.object;
@@ -183,10 +141,10 @@ int CZEPDlg::ConvertWma(IAudioEncoder& encoder) {
                    wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1)) {
         return result;
     }
-    if (int result = OpenOutput(encoder, kWmaFileError))
+    if (int result = conversion.Open())
         return result;
     BeginProgress();
-    return RunConversion(encoder);
+    return RunConversion(conversion);
 }
 
 // The lap is closed before the message pump and opened again after it, so
