@@ -18,3 +18,10 @@ bool CWmaEncoder::EndPass(int& result) {
 }
 
 int CWmaEncoder::Finish() { return wma.Close() != 0 ? kWmaFinishFailed : 0; }
+
+int CWmaEncoder::LoadProfile(CEncWMVWMA& wma, const CAudioInfo& settings) {
+    if (settings.wmaSelect != 2)
+        return wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1);
+    wma.SetTwoPass(settings.wma2Pass);
+    return wma.LoadProfileFile(settings.wmaPRX.c_str());
+}

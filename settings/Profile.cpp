@@ -16,8 +16,18 @@ std::wstring& ApplicationName() {
     return name;
 }
 
+bool& ReadOnly() {
+    static bool readOnly = false;
+    return readOnly;
+}
+
 CRegKeyOwner OpenOrCreate(HKEY parent, const std::wstring& name) {
     CRegKeyOwner key;
+    if (ReadOnly()) {
+        if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+            key.Detach();
+        return key;
+    }
     if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         key.Detach(); // nothing valid was handed out, so nothing is closed
@@ -27,8 +37,9 @@ CRegKeyOwner OpenOrCreate(HKEY parent, const std::wstring& name) {
 // HKCU\software\<position>\<application>; "software" itself must exist.
 CRegKeyOwner OpenApplicationKey() {
     CRegKeyOwner software;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"software", 0, KEY_READ | KEY_WRITE,
-                      software.Receive()) != ERROR_SUCCESS)
+    const REGSAM access = ReadOnly() ? KEY_READ : KEY_READ | KEY_WRITE;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"software", 0, access, software.Receive()) !=
+        ERROR_SUCCESS)
         return CRegKeyOwner();
     HKEY applicationParent = software.Get();
     CRegKeyOwner position;
@@ -51,6 +62,7 @@ CRegKeyOwner OpenSectionKey(const wchar_t* section) {
 } // namespace
 
 void SetProfileRegistryPosition(const std::wstring& position) { RegistryPosition() = position; }
+void SetProfileReadOnly(bool readOnly) { ReadOnly() = readOnly; }
 std::wstring GetProfileRegistryPosition() { return RegistryPosition(); }
 void SetProfileApplicationName(const std::wstring& name) { ApplicationName() = name; }
 std::wstring GetProfileApplicationName() { return ApplicationName(); }
@@ -73,6 +85,8 @@ int ProfileGetInt(const wchar_t* section, const wchar_t* key, int defaultValue) 
 }
 
 int ProfileWriteInt(const wchar_t* section, const wchar_t* key, int value) {
+    if (ReadOnly())
+        return 0;
     CRegKeyOwner sectionKey = OpenSectionKey(section);
     DWORD stored = static_cast<DWORD>(value);
     return sectionKey &&
@@ -98,6 +112,8 @@ std::wstring ProfileGetString(const wchar_t* section, const wchar_t* key,
 }
 
 int ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_t* text) {
+    if (ReadOnly())
+        return 0;
     if (!key) {
         CRegKeyOwner application = OpenApplicationKey();
         return application && section && RegDeleteKeyW(application.Get(), section) == ERROR_SUCCESS;

@@ -14,6 +14,11 @@ std::wstring GetProfileRegistryPosition();
 void SetProfileApplicationName(const std::wstring& name);
 std::wstring GetProfileApplicationName();
 
+// A read-only store neither creates keys nor writes values: every write
+// then does nothing and answers 0. For a program that must leave the
+// settings as it found them.
+void SetProfileReadOnly(bool readOnly);
+
 // The registry position named by "Setting.ini" in folder (section "SAVE",
 // key "RegPos"), or "KARU" when the file or the entry is missing.
 std::wstring ReadRegistryPosition(const std::wstring& folder);

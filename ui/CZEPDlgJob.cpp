@@ -2,6 +2,7 @@
 // button to the closed output file, with the settings each output asks
 // for, progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
+#include "encode/CWmaEncoder.h"
 #include "engine/CFileConversion.h"
 #include "engine/CSendLogMsg.h"
 #include "engine/OutputNaming.h"
@@ -132,15 +133,8 @@ int CZEPDlg::ConvertMp3(CFileConversion& conversion) {
 int CZEPDlg::ConvertWma(CFileConversion& conversion) {
     if (int result = AskSettingsOnce(EditWmaSettings))
         return result;
-    CEncWMVWMA& wma = *wmaHolder.object;
-    if (settings.wmaSelect == 2) {
-        wma.SetTwoPass(settings.wma2Pass);
-        if (int result = wma.LoadProfileFile(settings.wmaPRX.c_str()))
-            return result;
-    } else if (int result =
-                   wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1)) {
+    if (int result = CWmaEncoder::LoadProfile(*wmaHolder.object, settings))
         return result;
-    }
     if (int result = conversion.Open())
         return result;
     BeginProgress();

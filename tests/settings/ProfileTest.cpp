@@ -92,3 +92,22 @@ TEST(Profile, SettingIniNamesTheRegistryPosition) {
     folder.WriteFile(L"Setting.ini", "[SAVE]\r\nRegPos=\r\n");
     EXPECT_EQ(L"", ReadRegistryPosition(folder.path));
 }
+
+// The command-line converter reads ZEP's settings and leaves them as they were.
+TEST(Profile, AReadOnlyStoreReadsButCreatesAndWritesNothing) {
+    TestRegistryBranch branch;
+    ProfileWriteInt(L"DATA", L"VOL", 50);
+    SetProfileReadOnly(true);
+    EXPECT_EQ(50, ProfileGetInt(L"DATA", L"VOL", 100));
+    EXPECT_EQ(0, ProfileWriteInt(L"DATA", L"VOL", 70));
+    EXPECT_EQ(0, ProfileWriteString(L"DATA", L"wmaPRX", L"x.prx"));
+    EXPECT_EQ(0, ProfileWriteString(L"DATA", nullptr, nullptr));
+    EXPECT_EQ(100, ProfileGetInt(L"OTHER", L"VOL", 100));
+    SetProfileReadOnly(false);
+    EXPECT_EQ(50, ProfileGetInt(L"DATA", L"VOL", 100));
+    EXPECT_FALSE(branch.HasValue(L"DATA", L"wmaPRX"));
+    HKEY other = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, branch.SectionPath(L"OTHER").c_str(),
+                                           0, KEY_READ, &other))
+        << "no key made by reading";
+}

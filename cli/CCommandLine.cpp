@@ -1,0 +1,125 @@
+#include "CCommandLine.h"
+#include "engine/OutputNaming.h"
+#include <cwchar>
+
+namespace {
+
+struct Name {
+    const wchar_t* text;
+    int value;
+};
+
+const Name kTypes[] = {
+    {L"wav", OutputWavAcm}, {L"l3wav", OutputLayer3Wav}, {L"mp3", OutputMp3}, {L"wma", OutputWma}};
+// The MP3 channel modes in the settings' order.
+const Name kModes[] = {{L"mono", 0}, {L"stereo", 1}, {L"joint", 2}, {L"ms", 3}, {L"dual", 4}};
+
+template <size_t N> std::optional<int> Find(const Name (&names)[N], const std::wstring& text) {
+    for (const Name& name : names)
+        if (text == name.text)
+            return name.value;
+    return std::nullopt;
+}
+
+std::optional<int> Number(const std::wstring& text, int low, int high) {
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text.c_str(), &end, 10);
+    if (text.empty() || *end != L'\0' || value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
+    struct Numeric {
+        const wchar_t* option;
+        std::optional<int>* target;
+        int low, high;
+    } numerics[] = {{L"--volume", &volume, 0, 10000},
+                    {L"--bitrate", &bitRate, 8, 320},
+                    {L"--vbr", &vbrQuality, 0, 9},
+                    {L"--wma4", &wma4, 1, 1000},
+                    {L"--wma7", &wma7, 1, 1000}};
+    for (size_t at = 0; at < arguments.size(); ++at) {
+        const std::wstring& argument = arguments[at];
+        auto value = [&]() -> const std::wstring* {
+            return at + 1 < arguments.size() ? &arguments[++at] : nullptr;
+        };
+        if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+            help = true;
+        } else if (argument == L"-q") {
+            quiet = true;
+        } else if (argument == L"--two-pass") {
+            twoPass = true;
+        } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
+                   argument == L"--wma-file") {
+            const std::wstring* given = value();
+            if (!given)
+                return argument + L" needs a value";
+            if (argument == L"-o") {
+                output = *given;
+            } else if (argument == L"--wma-file") {
+                wmaFile = *given;
+            } else if (argument == L"-f") {
+                auto found = Find(kTypes, *given);
+                if (!found)
+                    return L"-f takes wav, l3wav, mp3 or wma, not " + *given;
+                type = *found;
+            } else if (!(mode = Find(kModes, *given))) {
+                return L"--mode takes mono, stereo, joint, ms or dual, not " + *given;
+            }
+        } else if (argument.size() > 1 && argument[0] == L'-') {
+            Numeric* numeric = nullptr;
+            for (Numeric& candidate : numerics)
+                if (argument == candidate.option)
+                    numeric = &candidate;
+            if (!numeric)
+                return L"unknown option " + argument;
+            const std::wstring* given = value();
+            if (!given)
+                return argument + L" needs a value";
+            if (!(*numeric->target = Number(*given, numeric->low, numeric->high)))
+                return argument + L" takes a whole number from " + std::to_wstring(numeric->low) +
+                       L" to " + std::to_wstring(numeric->high) + L", not " + *given;
+        } else if (input.empty()) {
+            input = argument;
+        } else {
+            return L"only one input may be given; " + argument + L" is a second";
+        }
+    }
+    if (help)
+        return L"";
+    if (input.empty())
+        return L"no input given";
+    if (type < 0)
+        return L"no output format given (-f wav|l3wav|mp3|wma)";
+    return L"";
+}
+
+void CCommandLine::ApplyTo(CAudioInfo& settings) const {
+    if (volume)
+        settings.VOL = *volume;
+    if (mode)
+        settings.EncType = *mode;
+    if (vbrQuality) {
+        settings.vbr = 1;
+        settings.Qual = *vbrQuality;
+    }
+    if (bitRate) {
+        settings.cbr_bps = *bitRate;
+        settings.vbr_bps = *bitRate;
+        if (!vbrQuality)
+            settings.vbr = 0;
+    }
+    if (wma4 || wma7) {
+        settings.wmaSelect = wma7 ? 1 : 0;
+        settings.wma4 = wma4.value_or(settings.wma4);
+        settings.wma7 = wma7.value_or(settings.wma7);
+    }
+    if (wmaFile) {
+        settings.wmaSelect = 2;
+        settings.wmaPRX = *wmaFile;
+        settings.wma2Pass = twoPass ? 1 : 0;
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include "settings/CAudioInfo.h"
+#include <optional>
+#include <string>
+#include <vector>
+
+// What ZEPc was asked to do. Values not given stay unset: the user's saved
+// settings apply to them.
+struct CCommandLine {
+    std::wstring input;  // a file, or a folder converted as the batch does
+    std::wstring output; // -o: only with a file; empty: named as the dialog names it
+    int type = -1;       // -f: an OutputType
+    bool quiet = false;  // -q
+    bool help = false;   // --help
+    std::optional<int> volume, bitRate, vbrQuality, mode, wma4, wma7;
+    std::optional<std::wstring> wmaFile;
+    bool twoPass = false;
+
+    // Reads the arguments after the program's name. Empty when they make
+    // sense; else the one-line message of the usage mistake.
+    std::wstring Parse(const std::vector<std::wstring>& arguments);
+    // Puts the options given into the settings; the rest keep their values.
+    void ApplyTo(CAudioInfo& settings) const;
+};

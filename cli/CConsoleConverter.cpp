@@ -1,0 +1,109 @@
+#include "CConsoleConverter.h"
+#include "cli/ConsoleText.h"
+#include "decode/CDecDShowAudioFast.h"
+#include "encode/CWmaEncoder.h"
+#include "engine/FolderFiles.h"
+#include "engine/OutputNaming.h"
+#include "engine/ProgressText.h"
+#include "resources/ErrorNumbers.h"
+#include "ui/ErrorMessages.h"
+#include "ui/Language.h"
+
+namespace {
+
+constexpr DWORD kProgressPeriodMs = 500;
+
+} // namespace
+
+CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings)
+    : line(line), settings(settings), showProgress(!line.quiet && IsConsole(STD_ERROR_HANDLE)) {}
+
+int CConsoleConverter::ConvertFile(const std::wstring& input, const std::wstring& output) {
+    CDecDShowAudioFast decoder;
+    const int result = Convert(decoder, input, DecideOutputPath(line.type, input, output));
+    if (result != 0)
+        ReportFailure(input, result);
+    return result;
+}
+
+int CConsoleConverter::ConvertFolder(const std::wstring& folder) {
+    inFolder = true;
+    int first = 0;
+    for (const std::wstring& input : FolderFiles(folder)) {
+        const std::wstring output =
+            UnusedOutputPath(input, DecideOutputPath(line.type, input, std::wstring()));
+        CDecDShowAudioFast decoder;
+        const int result = Convert(decoder, input, output);
+        if (result != 0)
+            ReportFailure(input, result);
+        if (first == 0)
+            first = result;
+    }
+    return first;
+}
+
+int CConsoleConverter::Convert(CDecAudio& decoder, const std::wstring& input,
+                               const std::wstring& output) {
+    current = input;
+    if (decoder.Open(input.c_str()) != 0)
+        return kUndecodable;
+    const CEncoderSet writers{wav, mp3, wma, settings};
+    const int result = CFileConversion::Convert(
+        decoder, line.type, output, writers, [&](CFileConversion& conversion) {
+            if (int prepared = Prepare(conversion, decoder))
+                return prepared;
+            clock.ClearTotal();
+            clock.Start();
+            percent = 0.0;
+            return conversion.Run(input, settings.VOL, *this);
+        });
+    decoder.Close();
+    ShowProgress(true);
+    return result;
+}
+
+// The WAV output keeps the decoded PCM as it is; WMA loads its profile.
+int CConsoleConverter::Prepare(CFileConversion& conversion, CDecAudio& decoder) {
+    if (line.type == OutputWavAcm) {
+        wav.SetSourceFormat(decoder.GetFormat());
+        wav.SetDestFormat(decoder.GetFormat());
+    } else if (line.type == OutputWma) {
+        if (int result = CWmaEncoder::LoadProfile(wma, settings))
+            return result;
+    }
+    return conversion.Open();
+}
+
+void CConsoleConverter::ReportFailure(const std::wstring& input, int number) const {
+    if (inFolder)
+        WriteError(input);
+    const std::wstring text = GetErrorText(number);
+    WriteError(text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text);
+}
+
+void CConsoleConverter::ShowProgress(bool final) {
+    if (!showProgress)
+        return;
+    clock.AddElapsed();
+    clock.Start();
+    std::wstring text = L"\r" + ProgressText(percent, static_cast<unsigned>(clock.GetTotal()),
+                                             LoadResPairedString(10065, 10066), std::wstring());
+    if (inFolder)
+        text += L"  " + current;
+    WriteError(text, !final);
+}
+
+// Nothing here has windows, but the decoding graph's thread may post to this one.
+void CConsoleConverter::BetweenBlocks() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    if (GetTickCount() - lastShown >= kProgressPeriodMs) {
+        lastShown = GetTickCount();
+        ShowProgress(false);
+    }
+}
+
+bool CConsoleConverter::Stopped() { return StopRequested(); }
+
+void CConsoleConverter::Progress(double done) { percent = done; }

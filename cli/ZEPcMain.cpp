@@ -1,0 +1,80 @@
+// ZEPc: ZEP's conversions from the command line, for scripts and scheduled
+// jobs. The same engine, decoders, encoders, settings and texts as ZEP.exe.
+#include "cli/CCommandLine.h"
+#include "cli/CConsoleConverter.h"
+#include "cli/ConsoleText.h"
+#include "engine/PathSplit.h"
+#include "settings/Profile.h"
+#include "ui/Language.h"
+#include <vector>
+
+namespace {
+
+constexpr int kUsageMistake = 2;
+
+std::wstring HelpText() {
+    return PickLanguage(
+        L"使い方: ZEPc 入力 [-o 出力] -f wav|l3wav|mp3|wma [オプション]\n"
+        L"        ZEPc フォルダ -f wav|l3wav|mp3|wma [オプション]\n"
+        L"フォルダを指定すると、その中のすべてのファイルをバッチと同じ順序と名前で変換します。\n"
+        L"  -o 出力          出力ファイル (省略時は入力の隣に形式の拡張子で)\n"
+        L"  -f 形式          wav, l3wav (Layer3-WAV), mp3, wma\n"
+        L"  --volume パーセント  音量\n"
+        L"  --bitrate kbps   MP3 のビットレート\n"
+        L"  --vbr 品質       MP3 を可変ビットレートで (0 最高 .. 9)\n"
+        L"  --mode モード    MP3 のチャンネル: mono, stereo, joint, ms, dual\n"
+        L"  --wma4 番号 / --wma7 番号  WMA のシステムプロファイル (4.0 / 7.0)\n"
+        L"  --wma-file パス [--two-pass]  WMA のプロファイルファイル\n"
+        L"  -q               進行状況を表示しない\n"
+        L"指定しない設定は ZEP に保存された設定を使います。コマンドラインの指定は保存されません。\n"
+        L"終了コード: 0 は成功、2 は使い方の誤り、それ以外はエラー番号です。",
+        L"Usage: ZEPc INPUT [-o OUTPUT] -f wav|l3wav|mp3|wma [options]\n"
+        L"       ZEPc FOLDER -f wav|l3wav|mp3|wma [options]\n"
+        L"A folder converts every file in it, in the batch's order and with its names.\n"
+        L"  -o OUTPUT          the output file (default: beside the input, the format's "
+        L"extension)\n"
+        L"  -f FORMAT          wav, l3wav (Layer3-WAV), mp3, wma\n"
+        L"  --volume PERCENT   the volume\n"
+        L"  --bitrate KBPS     the MP3 bit rate\n"
+        L"  --vbr QUALITY      MP3 with a variable bit rate (0 best .. 9)\n"
+        L"  --mode MODE        the MP3 channels: mono, stereo, joint, ms, dual\n"
+        L"  --wma4 N / --wma7 N  a WMA system profile (format 4.0 / 7.0)\n"
+        L"  --wma-file PATH [--two-pass]  a WMA profile file\n"
+        L"  -q                 no progress\n"
+        L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
+        L"Exit code: 0 success, 2 a usage mistake, otherwise the error number.");
+}
+
+int Usage(const std::wstring& mistake) {
+    WriteError(L"ZEPc: " + mistake + L" (ZEPc --help)");
+    return kUsageMistake;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    CCommandLine line;
+    const std::wstring mistake = line.Parse(std::vector<std::wstring>(argv + 1, argv + argc));
+    if (!mistake.empty())
+        return Usage(mistake);
+    if (line.help) {
+        WriteOutput(HelpText());
+        return 0;
+    }
+    const DWORD attributes = GetFileAttributesW(line.input.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Usage(line.input + L" does not exist");
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder && !line.output.empty())
+        return Usage(L"-o names one output; a folder's outputs are named as the batch names them");
+    CatchStopRequests();
+    // ZEP's own settings, as the dialog saved them, read and never written.
+    SetProfileApplicationName(L"ZEP");
+    SetProfileRegistryPosition(ReadRegistryPosition(ExecutableFolder()));
+    SetProfileReadOnly(true);
+    CAudioInfo settings;
+    line.ApplyTo(settings);
+    CConsoleConverter converter(line, settings);
+    return folder ? converter.ConvertFolder(line.input)
+                  : converter.ConvertFile(line.input, line.output);
+}

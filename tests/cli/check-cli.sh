@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Usage: check-cli.sh DIST WORK
+# ZEPc.exe from a copy of the distribution with settings of its own: each
+# output from a WAV and an MP3 input, a folder holding a damaged file, the
+# usage mistakes, and the saved settings, which options use but never change.
+# Runs inside the test session (wine); the host reads every output.
+set -uo pipefail
+dist=$1 work=$2
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/../../scripts/wine-env.sh"
+source "$here/../support/host-checks.sh"
+
+install=$work/install media=$work/media
+rm -rf "$work" && mkdir -p "$install" "$media/folder"
+cp "$dist"/{ZEPc.exe,Res.dll,gogo.dll} "$install/"
+printf '[SAVE]\r\nRegPos=ZEPCliTest\r\n' >"$install/Setting.ini"
+settings='HKCU\Software\ZEPCliTest\ZEP\DATA'
+wine reg delete 'HKCU\Software\ZEPCliTest' /f >/dev/null 2>&1
+
+sox -n -r 44100 -b 16 -c 2 "$media/tone.wav" synth 2 sine 440 gain -6
+ffmpeg -nostdin -v error -i "$media/tone.wav" -c:a libmp3lame -b:a 128k "$media/tone.mp3"
+cp "$media/tone.wav" "$media/folder/a.wav"
+echo "not audio at all" >"$media/folder/b.wav"
+cp "$media/tone.mp3" "$media/folder/c.mp3"
+
+winpath() { echo "Z:${1//\//\\}"; }
+# zepc ARGS...: runs ZEPc; its exit status in rc, its standard error (less
+# Wine's own messages) in err.
+zepc() {
+  wine "$install/ZEPc.exe" "$@" </dev/null >/dev/null 2>"$work/stderr"
+  rc=$?
+  err=$(grep -v -e '^ALSA' -e 'GStreamer-CRITICAL' -e '^$' -e '^fixme:' -e '^err:' "$work/stderr")
+}
+# Exit codes reach Linux as the low byte of the error number.
+expect_rc() { [ "$rc" = $(($1 & 255)) ] && pass || fail "$2: exit code $rc, not $1 (& 255)"; }
+
+# Each output from each input, named by -o and beside the input.
+for input in tone.wav tone.mp3; do
+  zepc "$(winpath "$media/$input")" -f wav -o "$(winpath "$work/${input%.*}-pcm.wav")" -q
+  expect_rc 0 "$input to wav"
+  expect "$work/${input%.*}-pcm.wav" pcm_s16le wav 44100 2 1.98 2.06
+  zepc "$(winpath "$media/$input")" -f l3wav -o "$(winpath "$work/${input%.*}-l3.wav")" -q
+  expect_rc 0 "$input to l3wav"
+  expect "$work/${input%.*}-l3.wav" mp3 wav - 2 1.95 2.15
+  zepc "$(winpath "$media/$input")" -f mp3 -o "$(winpath "$work/${input%.*}-out.mp3")" -q
+  expect_rc 0 "$input to mp3"
+  expect "$work/${input%.*}-out.mp3" mp3 mp3 - 2 1.95 2.15
+done
+# Wine has no Windows Media writer: its number, and nothing left behind.
+zepc "$(winpath "$media/tone.wav")" -f wma -o "$(winpath "$work/tone.wma")"
+expect_rc 3001 "wma under Wine"
+[[ $err == *"Error No.3001"* ]] && pass || fail "wma: no numbered error in: $err"
+[ ! -e "$work/tone.wma" ] && pass || fail "a failed wma job left its file"
+
+# A folder: every good file converted under the batch's names, the damaged
+# one reported with its path, and its number as the exit code.
+zepc "$(winpath "$media/folder")" -f mp3 -q
+expect_rc 915 "the folder with a damaged file"
+[[ $err == *'b.wav'* && $err == *'Error No.0915'* ]] && pass || fail "folder: $err"
+expect "$media/folder/a.mp3" mp3 mp3 - 2 1.95 2.15
+expect "$media/folder/c_conv.mp3" mp3 mp3 - 2 1.95 2.15
+[ ! -e "$media/folder/b.mp3" ] && pass || fail "an output was made of the damaged file"
+
+# Usage mistakes: exit code 2, one line, nothing written.
+before=$(ls -R "$work" | md5sum)
+while IFS='|' read -r name args; do
+  eval "set -- $args"
+  zepc "$@"
+  expect_rc 2 "$name"
+  [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] && pass || fail "$name: not one line: $err"
+done <<LIST
+no input|-f mp3
+no format|'$(winpath "$media/tone.wav")'
+unknown format|'$(winpath "$media/tone.wav")' -f ogg
+unknown option|'$(winpath "$media/tone.wav")' -f mp3 --bogus
+missing value|'$(winpath "$media/tone.wav")' -f
+bad number|'$(winpath "$media/tone.wav")' -f mp3 --volume loud
+missing input|'$(winpath "$media/none.wav")' -f mp3
+two inputs|'$(winpath "$media/tone.wav")' '$(winpath "$media/tone.mp3")' -f mp3
+folder with -o|'$(winpath "$media/folder")' -f mp3 -o x.mp3
+LIST
+[ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
+zepc --help
+expect_rc 0 "--help"
+
+# The saved volume applies when none is given, an option overrides it, and
+# the settings stay as they were.
+wine reg add "$settings" /v VOL /t REG_DWORD /d 50 /f >/dev/null 2>&1
+saved=$(wine reg query "$settings" 2>/dev/null | tr -d '\r')
+zepc "$(winpath "$media/tone.wav")" -f wav -o "$(winpath "$work/saved50.wav")" -q
+zepc "$(winpath "$media/tone.wav")" -f wav -o "$(winpath "$work/given25.wav")" --volume 25 \
+  --bitrate 96 --mode mono -q
+source_rms=$(rms "$media/tone.wav")
+for case in saved50:0.5 given25:0.25; do
+  ratio=$(awk -v a="$(rms "$work/${case%:*}.wav")" -v b="$source_rms" 'BEGIN { print a / b }')
+  between "$ratio" "$(awk -v r="${case#*:}" 'BEGIN { print r * 0.98 }')" \
+    "$(awk -v r="${case#*:}" 'BEGIN { print r * 1.02 }')" && pass || fail "${case%:*}: level $ratio"
+done
+[ "$(wine reg query "$settings" 2>/dev/null | tr -d '\r')" = "$saved" ] && pass ||
+  fail "the saved settings changed"
+wine reg delete 'HKCU\Software\ZEPCliTest' /f >/dev/null 2>&1
+
+echo "command line: $checks passed, $failures failed"
+[ $failures = 0 ]
