@@ -36,11 +36,10 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         const wchar_t* option;
         std::optional<int>* target;
         int low, high;
-    } numerics[] = {{L"--volume", &volume, 0, 10000},
-                    {L"--bitrate", &bitRate, 8, 320},
-                    {L"--vbr", &vbrQuality, 0, 9},
-                    {L"--wma4", &wma4, 1, 1000},
-                    {L"--wma7", &wma7, 1, 1000}};
+    } numerics[] = {{L"--volume", &volume, 0, 10000}, {L"--bitrate", &bitRate, 8, 320},
+                    {L"--vbr", &vbrQuality, 0, 9},    {L"--wma4", &wma4, 1, 1000},
+                    {L"--wma7", &wma7, 1, 1000},      {L"--rate", &rate, 1000, 384000},
+                    {L"--channels", &channels, 1, 8}, {L"--bits", &bits, 1, 32}};
     for (size_t at = 0; at < arguments.size(); ++at) {
         const std::wstring& argument = arguments[at];
         auto value = [&]() -> const std::wstring* {
@@ -48,12 +47,14 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         };
         if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
             help = true;
+        } else if (argument == L"--list-formats") {
+            listFormats = true;
         } else if (argument == L"-q") {
             quiet = true;
         } else if (argument == L"--two-pass") {
             twoPass = true;
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
-                   argument == L"--wma-file") {
+                   argument == L"--wma-file" || argument == L"--acm") {
             const std::wstring* given = value();
             if (!given)
                 return argument + L" needs a value";
@@ -61,6 +62,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                 output = *given;
             } else if (argument == L"--wma-file") {
                 wmaFile = *given;
+            } else if (argument == L"--acm") {
+                acm = *given;
             } else if (argument == L"-f") {
                 auto found = Find(kTypes, *given);
                 if (!found)
@@ -88,12 +91,14 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             return L"only one input may be given; " + argument + L" is a second";
         }
     }
-    if (help)
+    if (help || listFormats)
         return L"";
     if (input.empty())
         return L"no input given";
     if (type < 0)
         return L"no output format given (-f wav|l3wav|mp3|wma)";
+    if ((acm || rate || channels || bits) && type != OutputWavAcm)
+        return L"--acm, --rate, --channels and --bits are for -f wav";
     return L"";
 }
 

@@ -7,13 +7,18 @@
 // What ZEPc was asked to do. Values not given stay unset: the user's saved
 // settings apply to them.
 struct CCommandLine {
-    std::wstring input;  // a file, or a folder converted as the batch does
-    std::wstring output; // -o: only with a file; empty: named as the dialog names it
-    int type = -1;       // -f: an OutputType
-    bool quiet = false;  // -q
-    bool help = false;   // --help
+    std::wstring input;       // a file, or a folder converted as the batch does
+    std::wstring output;      // -o: only with a file; empty: named as the dialog names it
+    int type = -1;            // -f: an OutputType
+    bool quiet = false;       // -q
+    bool help = false;        // --help
+    bool listFormats = false; // --list-formats
     std::optional<int> volume, bitRate, vbrQuality, mode, wma4, wma7;
     std::optional<std::wstring> wmaFile;
+    // --acm: the WAV output's codec by the name the system's format list
+    // shows, with the format's rate, channels and bits (0: as the input, or any).
+    std::optional<std::wstring> acm;
+    std::optional<int> rate, channels, bits;
     bool twoPass = false;
 
     // Reads the arguments after the program's name. Empty when they make

@@ -16,7 +16,9 @@ constexpr DWORD kProgressPeriodMs = 500;
 } // namespace
 
 CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings)
-    : line(line), settings(settings), showProgress(!line.quiet && IsConsole(STD_ERROR_HANDLE)) {}
+    : line(line), settings(settings),
+      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
+      showProgress(!line.quiet && IsConsole(STD_ERROR_HANDLE)) {}
 
 int CConsoleConverter::ConvertFile(const std::wstring& input, const std::wstring& output) {
     CDecDShowAudioFast decoder;
@@ -62,16 +64,36 @@ int CConsoleConverter::Convert(CDecAudio& decoder, const std::wstring& input,
     return result;
 }
 
-// The WAV output keeps the decoded PCM as it is; WMA loads its profile.
+// WMA loads its profile; the WAV output gets its format.
 int CConsoleConverter::Prepare(CFileConversion& conversion, CDecAudio& decoder) {
     if (line.type == OutputWavAcm) {
+        const WAVEFORMATEX* format = WavFormat(*decoder.GetFormat());
+        if (!format)
+            return kWavFileError;
         wav.SetSourceFormat(decoder.GetFormat());
-        wav.SetDestFormat(decoder.GetFormat());
+        wav.SetDestFormat(format);
     } else if (line.type == OutputWma) {
         if (int result = CWmaEncoder::LoadProfile(wma, settings))
             return result;
     }
     return conversion.Open();
+}
+
+// The decoded PCM as it is, unless --acm names a codec: then its format,
+// at the input's rate and channels where the options leave them open and
+// the codec offers them.
+const WAVEFORMATEX* CConsoleConverter::WavFormat(const WAVEFORMATEX& source) const {
+    if (!line.acm)
+        return &source;
+    const DWORD rate = static_cast<DWORD>(line.rate.value_or(0));
+    const WORD channels = static_cast<WORD>(line.channels.value_or(0));
+    const WORD bits = static_cast<WORD>(line.bits.value_or(0));
+    const AcmFormat* found =
+        FindAcmFormat(acmFormats, *line.acm, rate ? rate : source.nSamplesPerSec,
+                      channels ? channels : source.nChannels, bits);
+    if (!found)
+        found = FindAcmFormat(acmFormats, *line.acm, rate, channels, bits);
+    return found ? &found->Format() : nullptr;
 }
 
 void CConsoleConverter::ReportFailure(const std::wstring& input, int number) const {

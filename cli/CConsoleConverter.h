@@ -3,6 +3,7 @@
 #include "decode/CDecAudio.h"
 #include "engine/CFileConversion.h"
 #include "engine/CTimeMmanager.h"
+#include "pcm/AcmFormats.h"
 #include <string>
 
 // Converts for the command line: each file through the engine's file
@@ -22,6 +23,7 @@ class CConsoleConverter : private IConversionListener {
   private:
     int Convert(CDecAudio& decoder, const std::wstring& input, const std::wstring& output);
     int Prepare(CFileConversion& conversion, CDecAudio& decoder);
+    const WAVEFORMATEX* WavFormat(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;
 
@@ -34,6 +36,7 @@ class CConsoleConverter : private IConversionListener {
     CWaveFileACM wav;
     CEncGOGO mp3;
     CEncWMVWMA wma;
+    std::vector<AcmFormat> acmFormats; // listed once, when --acm names a codec
     CTimeMmanager clock;
     double percent = 0.0;
     DWORD lastShown = 0;

@@ -4,6 +4,7 @@
 #include "cli/CConsoleConverter.h"
 #include "cli/ConsoleText.h"
 #include "engine/PathSplit.h"
+#include "pcm/AcmFormats.h"
 #include "settings/Profile.h"
 #include "ui/Language.h"
 #include <vector>
@@ -25,6 +26,8 @@ std::wstring HelpText() {
         L"  --mode モード    MP3 のチャンネル: mono, stereo, joint, ms, dual\n"
         L"  --wma4 番号 / --wma7 番号  WMA のシステムプロファイル (4.0 / 7.0)\n"
         L"  --wma-file パス [--two-pass]  WMA のプロファイルファイル\n"
+        L"  --acm 名前 [--rate Hz] [--channels 数] [--bits 数]  WAV のコーデックと形式\n"
+        L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
         L"  -q               進行状況を表示しない\n"
         L"指定しない設定は ZEP に保存された設定を使います。コマンドラインの指定は保存されません。\n"
         L"終了コード: 0 は成功、2 は使い方の誤り、それ以外はエラー番号です。",
@@ -40,6 +43,8 @@ std::wstring HelpText() {
         L"  --mode MODE        the MP3 channels: mono, stereo, joint, ms, dual\n"
         L"  --wma4 N / --wma7 N  a WMA system profile (format 4.0 / 7.0)\n"
         L"  --wma-file PATH [--two-pass]  a WMA profile file\n"
+        L"  --acm NAME [--rate HZ] [--channels N] [--bits N]  the WAV codec and format\n"
+        L"  --list-formats     the formats the installed codecs offer\n"
         L"  -q                 no progress\n"
         L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
         L"Exit code: 0 success, 2 a usage mistake, otherwise the error number.");
@@ -61,6 +66,15 @@ int wmain(int argc, wchar_t** argv) {
         WriteOutput(HelpText());
         return 0;
     }
+    if (line.listFormats) {
+        for (const AcmFormat& format : ListAcmFormats())
+            WriteOutput(format.tag + L": " + format.description);
+        return 0;
+    }
+    if (line.acm && !FindAcmFormat(ListAcmFormats(), *line.acm, line.rate.value_or(0),
+                                   static_cast<WORD>(line.channels.value_or(0)),
+                                   static_cast<WORD>(line.bits.value_or(0))))
+        return Usage(L"no " + *line.acm + L" format as asked (ZEPc --list-formats)");
     const DWORD attributes = GetFileAttributesW(line.input.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Usage(line.input + L" does not exist");

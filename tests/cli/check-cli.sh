@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Usage: check-cli.sh DIST WORK
 # ZEPc.exe from a copy of the distribution with settings of its own: each
-# output from a WAV and an MP3 input, a folder holding a damaged file, the
-# usage mistakes, and the saved settings, which options use but never change.
+# output from a WAV and an MP3 input, a codec chosen by name, a folder
+# holding a damaged file, the usage mistakes, and the saved settings, which
+# options use but never change.
 # Runs inside the test session (wine); the host reads every output.
 set -uo pipefail
 dist=$1 work=$2
@@ -46,6 +47,15 @@ for input in tone.wav tone.mp3; do
   expect_rc 0 "$input to mp3"
   expect "$work/${input%.*}-out.mp3" mp3 mp3 - 2 1.95 2.15
 done
+# The codecs' formats by their names, and one of them chosen by name.
+formats=$(wine "$install/ZEPc.exe" --list-formats 2>/dev/null | tr -d '\r')
+for tag in PCM 'IMA ADPCM'; do
+  grep -q "^$tag: 22050 Hz" <<<"$formats" && pass || fail "--list-formats has no $tag at 22050 Hz"
+done
+zepc "$(winpath "$media/tone.wav")" -f wav --acm 'IMA ADPCM' --rate 22050 --channels 1 \
+  -o "$(winpath "$work/ima.wav")" -q
+expect_rc 0 "IMA ADPCM by name"
+expect "$work/ima.wav" adpcm_ima_wav wav 22050 1 1.95 2.1
 # Wine has no Windows Media writer: its number, and nothing left behind.
 zepc "$(winpath "$media/tone.wav")" -f wma -o "$(winpath "$work/tone.wma")"
 expect_rc 3001 "wma under Wine"
@@ -78,6 +88,8 @@ bad number|'$(winpath "$media/tone.wav")' -f mp3 --volume loud
 missing input|'$(winpath "$media/none.wav")' -f mp3
 two inputs|'$(winpath "$media/tone.wav")' '$(winpath "$media/tone.mp3")' -f mp3
 folder with -o|'$(winpath "$media/folder")' -f mp3 -o x.mp3
+codec for mp3|'$(winpath "$media/tone.wav")' -f mp3 --acm PCM
+no such format|'$(winpath "$media/tone.wav")' -f wav --acm 'IMA ADPCM' --rate 12345
 LIST
 [ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
 zepc --help
