@@ -36,10 +36,15 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         const wchar_t* option;
         std::optional<int>* target;
         int low, high;
-    } numerics[] = {{L"--volume", &volume, 0, 10000}, {L"--bitrate", &bitRate, 8, 320},
-                    {L"--vbr", &vbrQuality, 0, 9},    {L"--wma4", &wma4, 1, 1000},
-                    {L"--wma7", &wma7, 1, 1000},      {L"--rate", &rate, 1000, 384000},
-                    {L"--channels", &channels, 1, 8}, {L"--bits", &bits, 1, 32}};
+    } numerics[] = {{L"--volume", &volume, 0, 10000},
+                    {L"--bitrate", &bitRate, 8, 320},
+                    {L"--vbr", &vbrQuality, 0, 9},
+                    {L"--wma4", &wma4, 1, 1000},
+                    {L"--wma7", &wma7, 1, 1000},
+                    {L"--rate", &rate, 1000, 384000},
+                    {L"--channels", &channels, 1, 8},
+                    {L"--bits", &bits, 1, 32},
+                    {L"-j", &jobs, 1, 64}};
     for (size_t at = 0; at < arguments.size(); ++at) {
         const std::wstring& argument = arguments[at];
         auto value = [&]() -> const std::wstring* {

@@ -2,7 +2,6 @@
 #include "cli/ConsoleText.h"
 #include "decode/CDecDShowAudioFast.h"
 #include "encode/CWmaEncoder.h"
-#include "engine/FolderFiles.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "resources/ErrorNumbers.h"
@@ -15,37 +14,22 @@ constexpr DWORD kProgressPeriodMs = 500;
 
 } // namespace
 
-CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings)
+CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings,
+                                     bool folderFile, bool showProgress)
     : line(line), settings(settings),
-      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
-      showProgress(!line.quiet && IsConsole(STD_ERROR_HANDLE)) {}
+      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), inFolder(folderFile),
+      showProgress(showProgress) {}
 
-int CConsoleConverter::ConvertFile(const std::wstring& input, const std::wstring& output) {
+int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output) {
     CDecDShowAudioFast decoder;
-    const int result = Convert(decoder, input, DecideOutputPath(line.type, input, output));
+    const int result = Run(decoder, input, output);
     if (result != 0)
         ReportFailure(input, result);
     return result;
 }
 
-int CConsoleConverter::ConvertFolder(const std::wstring& folder) {
-    inFolder = true;
-    int first = 0;
-    for (const std::wstring& input : FolderFiles(folder)) {
-        const std::wstring output =
-            UnusedOutputPath(input, DecideOutputPath(line.type, input, std::wstring()));
-        CDecDShowAudioFast decoder;
-        const int result = Convert(decoder, input, output);
-        if (result != 0)
-            ReportFailure(input, result);
-        if (first == 0)
-            first = result;
-    }
-    return first;
-}
-
-int CConsoleConverter::Convert(CDecAudio& decoder, const std::wstring& input,
-                               const std::wstring& output) {
+int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
+                           const std::wstring& output) {
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
@@ -96,11 +80,12 @@ const WAVEFORMATEX* CConsoleConverter::WavFormat(const WAVEFORMATEX& source) con
     return found ? &found->Format() : nullptr;
 }
 
+// The lines of one failure stay together whatever other threads print.
 void CConsoleConverter::ReportFailure(const std::wstring& input, int number) const {
-    if (inFolder)
-        WriteError(input);
     const std::wstring text = GetErrorText(number);
-    WriteError(text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text);
+    const std::wstring line =
+        text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text;
+    WriteError(inFolder ? input + L"\n" + line : line);
 }
 
 void CConsoleConverter::ShowProgress(bool final) {

@@ -9,19 +9,20 @@
 // Converts for the command line: each file through the engine's file
 // conversion with the settings given, progress on standard error when that
 // is a console, and every failure as its numbered line there.
+// One converter serves one thread; a folder's files may be shared out among
+// several.
 class CConsoleConverter : private IConversionListener {
   public:
-    CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings);
+    // folderFile: the files come from a folder, so failures name their file;
+    // showProgress: a progress line of each file on a console.
+    CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings, bool folderFile,
+                      bool showProgress);
 
-    // One input to output (named as the dialog names it when empty): 0, or
-    // the error number, which has been printed.
-    int ConvertFile(const std::wstring& input, const std::wstring& output);
-    // Every file of the folder as the batch converts them: 0 when all
-    // succeeded, else the first failure's number.
-    int ConvertFolder(const std::wstring& folder);
+    // One input to output: 0, or the error number, which has been printed.
+    int Convert(const std::wstring& input, const std::wstring& output);
 
   private:
-    int Convert(CDecAudio& decoder, const std::wstring& input, const std::wstring& output);
+    int Run(CDecAudio& decoder, const std::wstring& input, const std::wstring& output);
     int Prepare(CFileConversion& conversion, CDecAudio& decoder);
     const WAVEFORMATEX* WavFormat(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
@@ -40,7 +41,6 @@ class CConsoleConverter : private IConversionListener {
     CTimeMmanager clock;
     double percent = 0.0;
     DWORD lastShown = 0;
-    bool showProgress;
-    bool inFolder = false;
+    bool inFolder, showProgress;
     std::wstring current;
 };

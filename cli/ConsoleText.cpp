@@ -1,5 +1,6 @@
 #include "ConsoleText.h"
 #include <atomic>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -13,7 +14,10 @@ BOOL WINAPI OnControl(DWORD event) {
     return TRUE;
 }
 
+// One text at a time, so that the lines of several threads do not mix.
 void Write(DWORD standardHandle, const std::wstring& text) {
+    static std::mutex writing;
+    std::lock_guard<std::mutex> guard(writing);
     HANDLE handle = GetStdHandle(standardHandle);
     DWORD written = 0;
     if (IsConsole(standardHandle)) {

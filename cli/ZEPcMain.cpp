@@ -3,6 +3,8 @@
 #include "cli/CCommandLine.h"
 #include "cli/CConsoleConverter.h"
 #include "cli/ConsoleText.h"
+#include "cli/FolderConversion.h"
+#include "engine/OutputNaming.h"
 #include "engine/PathSplit.h"
 #include "pcm/AcmFormats.h"
 #include "settings/Profile.h"
@@ -28,6 +30,7 @@ std::wstring HelpText() {
         L"  --wma-file パス [--two-pass]  WMA のプロファイルファイル\n"
         L"  --acm 名前 [--rate Hz] [--channels 数] [--bits 数]  WAV のコーデックと形式\n"
         L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
+        L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
         L"  -q               進行状況を表示しない\n"
         L"指定しない設定は ZEP に保存された設定を使います。コマンドラインの指定は保存されません。\n"
         L"終了コード: 0 は成功、2 は使い方の誤り、それ以外はエラー番号です。",
@@ -45,6 +48,7 @@ std::wstring HelpText() {
         L"  --wma-file PATH [--two-pass]  a WMA profile file\n"
         L"  --acm NAME [--rate HZ] [--channels N] [--bits N]  the WAV codec and format\n"
         L"  --list-formats     the formats the installed codecs offer\n"
+        L"  -j N               a folder's conversions at a time (default: one per processor)\n"
         L"  -q                 no progress\n"
         L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
         L"Exit code: 0 success, 2 a usage mistake, otherwise the error number.");
@@ -88,7 +92,8 @@ int wmain(int argc, wchar_t** argv) {
     SetProfileReadOnly(true);
     CAudioInfo settings;
     line.ApplyTo(settings);
-    CConsoleConverter converter(line, settings);
-    return folder ? converter.ConvertFolder(line.input)
-                  : converter.ConvertFile(line.input, line.output);
+    if (folder)
+        return ConvertFolder(line, settings, FolderJobs(line));
+    CConsoleConverter converter(line, settings, false, !line.quiet && IsConsole(STD_ERROR_HANDLE));
+    return converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output));
 }

@@ -24,8 +24,11 @@ CEncGOGO::~CEncGOGO() {
         active = nullptr; // a late callback must not reach a destroyed encoder
 }
 
+// The library calls back on the thread that encodes, which need not be
+// the one that made this encoder.
 int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int riffOutput,
                     const CAudioInfo& info) {
+    active = this;
     queued = 0;
     this->riffOutput = riffOutput;
     settings.CopyFrom(info);

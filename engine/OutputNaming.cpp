@@ -63,18 +63,30 @@ std::wstring DecideOutputPath(int type, const std::wstring& input, const std::ws
     return decided;
 }
 
-std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided) {
-    auto exists = [](const std::wstring& path) {
+std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided,
+                              const std::vector<std::wstring>& taken) {
+    auto used = [&](const std::wstring& path) {
+        for (const std::wstring& name : taken)
+            if (CompareStringOrdinal(name.c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL)
+                return true;
         return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
-    if (!exists(decided))
+    if (!used(decided))
         return decided;
     const std::wstring stem = PathStem(input) + L"_conv";
     const std::wstring extension = decided.substr(PathStem(decided).size());
     std::wstring candidate = stem + extension;
-    for (int n = 2; exists(candidate); ++n)
+    for (int n = 2; used(candidate); ++n)
         candidate = stem + std::to_wstring(n) + extension;
     return candidate;
+}
+
+std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstring>& inputs) {
+    std::vector<std::wstring> outputs;
+    for (const std::wstring& input : inputs)
+        outputs.push_back(
+            UnusedOutputPath(input, DecideOutputPath(type, input, std::wstring()), outputs));
+    return outputs;
 }
 
 std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output) {

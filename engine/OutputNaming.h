@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Output types: the index of the main dialog's output-format list.
 enum OutputType { OutputWavAcm = 0, OutputLayer3Wav = 1, OutputMp3 = 2, OutputWma = 3 };
@@ -15,9 +16,15 @@ std::wstring OutputExtension(int type);
 std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output);
 
 // In a batch every file of the folder is the user's: when the decided
-// output exists already, the first free name of <input stem>_conv<ext>,
-// <input stem>_conv2<ext>, <input stem>_conv3<ext>, ...
-std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided);
+// output exists already (or is among the names taken), the first free name
+// of <input stem>_conv<ext>, <input stem>_conv2<ext>, <input stem>_conv3<ext>, ...
+std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided,
+                              const std::vector<std::wstring>& taken = {});
+
+// The outputs of a whole batch, decided before any is written, as the
+// batch names them one after another: each output also avoids the names
+// of the outputs before it.
+std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstring>& inputs);
 
 // The output path for a dropped input: its stem with the type's extension,
 // or the current output for a type outside 0..3.

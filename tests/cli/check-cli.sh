@@ -71,6 +71,23 @@ expect "$media/folder/a.mp3" mp3 mp3 - 2 1.95 2.15
 expect "$media/folder/c_conv.mp3" mp3 mp3 - 2 1.95 2.15
 [ ! -e "$media/folder/b.mp3" ] && pass || fail "an output was made of the damaged file"
 
+# Several files at a time write what one at a time writes, byte for byte.
+mkdir "$media/four"
+for n in 1 2 3 4; do sox -D "$media/tone.wav" "$media/four/t$n.wav" speed "1.$n"; done
+for format in wav mp3; do
+  for jobs in 1 2; do
+    rm -rf "$work/$format$jobs" && cp -r "$media/four" "$work/$format$jobs"
+    zepc "$(winpath "$work/$format$jobs")" -f $format -j $jobs -q
+    expect_rc 0 "$format, -j $jobs"
+  done
+  for n in 1 2 3 4; do
+    out=t$n.$format
+    [ $format = wav ] && out=t${n}_conv.wav
+    [ -s "$work/${format}2/$out" ] && cmp -s "$work/${format}1/$out" "$work/${format}2/$out" &&
+      pass || fail "$format: $out differs with two at a time"
+  done
+done
+
 # Usage mistakes: exit code 2, one line, nothing written.
 before=$(ls -R "$work" | md5sum)
 while IFS='|' read -r name args; do

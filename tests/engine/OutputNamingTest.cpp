@@ -83,7 +83,14 @@ TEST(OutputNaming, ABatchTakesTheFirstFreeConvName) {
     EXPECT_EQ(folder + L"a_conv3.wav", UnusedOutputPath(input, folder + L"a.wav"));
     // An output that already names the input's _conv goes on counting.
     EXPECT_EQ(folder + L"a_conv3.wav", UnusedOutputPath(folder + L"a.wav", folder + L"a_conv.wav"));
-    for (const wchar_t* name : {L"a.wav", L"a_conv.wav", L"a_conv2.wav"})
+    for (const wchar_t* name : {L"a_conv.wav", L"a_conv2.wav"})
         DeleteFileW((folder + name).c_str());
+    // Named all before any is written, as one after another would name them.
+    const std::vector<std::wstring> inputs = {folder + L"a.flac", folder + L"a.mp3",
+                                              folder + L"a.wav"};
+    const std::vector<std::wstring> outputs = {folder + L"a_conv.wav", folder + L"a_conv2.wav",
+                                               folder + L"a_conv3.wav"};
+    EXPECT_EQ(outputs, BatchOutputPaths(OutputWavAcm, inputs));
+    DeleteFileW((folder + L"a.wav").c_str());
     RemoveDirectoryW(folder.c_str());
 }
