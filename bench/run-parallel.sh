@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# A folder of 8 one-minute WAV files to mp3 with ZEPc, one file at a time
+# and one per processor: the wall time, the speed-up, and the processor use
+# (the process's CPU time over wall time times processors).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/bench-env.sh"
+folder=$bench_inputs/batch8 work=$ZEP_BUILD_DIR/bench-work/parallel
+if [ ! -f "$folder/8.wav" ]; then
+  mkdir -p "$folder"
+  for n in 1 2 3 4 5 6 7 8; do
+    sox -n -r 44100 -b 16 -c 2 "$folder/$n.wav" synth 60 sine $((200 * n))-2000 sine 300 gain -6
+  done
+fi
+jobs=$(nproc)
+measure() { # JOBS: "wall user system" seconds of one run over a fresh copy of the folder
+  rm -rf "$work" && mkdir -p "$work" && cp "$folder"/*.wav "$work/"
+  local TIMEFORMAT='%R %U %S'
+  { time wine "$ZEP_BUILD_DIR/dist/ZEPc.exe" "$(winpath "$work")" -f mp3 -j "$1" -q \
+      >/dev/null 2>&1; } 2>&1 | tail -n 1
+}
+export -f measure winpath
+export folder work ZEP_BUILD_DIR
+"$root/scripts/wine-session.sh" --own-display bash -c "measure 1; measure $jobs" |
+  awk -v n="$jobs" 'NR == 1 { w1 = $1; c1 = $2 + $3 } NR == 2 { wn = $1; cn = $2 + $3 }
+    END {
+      printf "8 files of 60 s, WAV to mp3 with ZEPc: -j 1 %.2f s (processor use %.0f %%); ", w1, 100 * c1 / (w1 * n)
+      printf "-j %d %.2f s (processor use %.0f %%); speed-up %.2f\n", n, wn, 100 * cn / (wn * n), w1 / wn
+    }'
