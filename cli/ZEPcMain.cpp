@@ -4,6 +4,7 @@
 #include "cli/CConsoleConverter.h"
 #include "cli/ConsoleText.h"
 #include "cli/FolderConversion.h"
+#include "encode/CGoGoStab.h"
 #include "engine/OutputNaming.h"
 #include "engine/PathSplit.h"
 #include "pcm/AcmFormats.h"
@@ -86,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     if (folder && !line.output.empty())
         return Usage(L"-o names one output; a folder's outputs are named as the batch names them");
     CatchStopRequests();
+    CGoGoStab::SetNotice([](const wchar_t* text) { WriteError(text); });
     // ZEP's own settings, as the dialog saved them, read and never written.
     SetProfileApplicationName(L"ZEP");
     SetProfileRegistryPosition(ReadRegistryPosition(ExecutableFolder()));

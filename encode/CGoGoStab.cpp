@@ -1,4 +1,5 @@
 #include "CGoGoStab.h"
+#include <atomic>
 
 namespace {
 const wchar_t* const kRegistryKey = L"Software\\MarineCat\\GOGO_DLL";
@@ -7,11 +8,17 @@ template <class Proc> void Bind(HMODULE module, const char* name, Proc* proc) {
     *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+void ShowBox(const wchar_t* text) { MessageBoxW(nullptr, text, nullptr, MB_OK); }
+
+std::atomic<CGoGoStab::Notice> notice{ShowBox};
+
 int Tell(const wchar_t* text) {
-    MessageBoxW(nullptr, text, nullptr, MB_OK);
+    notice.load()(text);
     return -2;
 }
 } // namespace
+
+void CGoGoStab::SetNotice(Notice given) { notice = given ? given : ShowBox; }
 
 int CGoGoStab::Load() {
     bool loadedNow = false;

@@ -15,6 +15,10 @@ class CGoGoStab {
     // 0, or -2 when the library is missing or incomplete (after telling the
     // user), or the non-zero result of MPGE_initializeWork.
     int Load();
+    // How the user is told: a message box, unless a program without
+    // windows gives a function of its own.
+    using Notice = void (*)(const wchar_t* text);
+    static void SetNotice(Notice notice);
     // Ends the coder; the library is released only when MPGE_endCoder agrees.
     void Unload();
 
