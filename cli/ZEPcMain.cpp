@@ -6,7 +6,7 @@
 #include "cli/FolderConversion.h"
 #include "encode/CGoGoStab.h"
 #include "engine/OutputNaming.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "pcm/AcmFormats.h"
 #include "settings/Profile.h"
 #include "ui/Language.h"

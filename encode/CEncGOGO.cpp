@@ -1,5 +1,5 @@
 #include "CEncGOGO.h"
-#include "engine/OutputFile.h"
+#include "framework/OutputFile.h"
 #include "resources/ErrorNumbers.h"
 #include <algorithm>
 #include <cstring>

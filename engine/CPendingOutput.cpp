@@ -1,6 +1,6 @@
 #include "CPendingOutput.h"
-#include "OutputFile.h"
-#include "PathSplit.h"
+#include "framework/OutputFile.h"
+#include "framework/PathSplit.h"
 #include <cstdio>
 #include <windows.h>
 

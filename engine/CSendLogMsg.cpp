@@ -1,5 +1,5 @@
 #include "CSendLogMsg.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/CHandleOwner.h"
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "OutputNaming.h"
-#include "PathSplit.h"
 #include "framework/CHandleOwner.h"
+#include "framework/PathSplit.h"
 #include <windows.h>
 
 namespace {

@@ -1,5 +1,5 @@
 #include "CDataExchange.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/WindowText.h"
 #include <cwchar>
 #include <limits>

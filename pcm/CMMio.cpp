@@ -1,5 +1,5 @@
 #include "pcm/CMMio.h"
-#include "engine/OutputFile.h"
+#include "framework/OutputFile.h"
 
 namespace {
 

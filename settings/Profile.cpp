@@ -1,6 +1,6 @@
 #include "Profile.h"
 #include "CIniCreate.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/CHandleOwner.h"
 #include <vector>
 

@@ -1,5 +1,5 @@
 #include "CBaseApp.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/CDialog.h"
 #include "settings/Profile.h"
 #include "ui/ShellOpen.h"

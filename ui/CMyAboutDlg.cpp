@@ -1,5 +1,5 @@
 #include "CMyAboutDlg.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "resdll/Res.h"
 #include "ui/ShellOpen.h"
 #include <vector>

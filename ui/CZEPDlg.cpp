@@ -1,6 +1,6 @@
 #include "CZEPDlg.h"
 #include "engine/OutputNaming.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/CApplication.h"
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"

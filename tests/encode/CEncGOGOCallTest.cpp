@@ -3,7 +3,7 @@
 #include "CMessageBoxWatcher.h"
 #include "FakeGoGoHost.h"
 #include "encode/CEncGOGO.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "settings/TestRegistryBranch.h"
 #include <algorithm>
 #include <gtest/gtest.h>

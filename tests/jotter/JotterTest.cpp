@@ -1,4 +1,4 @@
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "jotter/JotterResource.h"
 #include "support/WindowTestSupport.h"
 #include <fstream>

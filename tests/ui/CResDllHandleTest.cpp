@@ -1,6 +1,6 @@
 #include "ui/CResDllHandle.h"
 #include "TestEnvironment.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include <gtest/gtest.h>
 
 namespace {

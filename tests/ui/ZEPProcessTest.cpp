@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include "framework/WindowText.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"

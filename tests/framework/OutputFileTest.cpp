@@ -1,4 +1,4 @@
-#include "engine/OutputFile.h"
+#include "framework/OutputFile.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/PathSplit.h"
+#include "framework/PathSplit.h"
 #include <gtest/gtest.h>
 
 TEST(PathSplit, SplitsDriveDirectoryAndName) {
@@ -32,5 +32,5 @@ TEST(PathSplit, TheExecutableIsFound) {
     std::wstring folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(L'\\', folder.back());
-    EXPECT_EQ(L"engine_tests", ExecutableName());
+    EXPECT_EQ(L"framework_tests", ExecutableName());
 }
