@@ -1,4 +1,5 @@
 #include "CCommandLine.h"
+#include "cli/ConsoleText.h"
 #include "engine/OutputNaming.h"
 #include <cwchar>
 
@@ -106,6 +107,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         return L"--acm, --rate, --channels and --bits are for -f wav";
     return L"";
 }
+
+bool CCommandLine::ShowsProgress() const { return !quiet && IsConsole(STD_ERROR_HANDLE); }
 
 void CCommandLine::ApplyTo(CAudioInfo& settings) const {
     if (volume)

@@ -25,6 +25,8 @@ struct CCommandLine {
     // Reads the arguments after the program's name. Empty when they make
     // sense; else the one-line message of the usage mistake.
     std::wstring Parse(const std::vector<std::wstring>& arguments);
+    // Whether progress lines go to standard error: a console, and no -q.
+    bool ShowsProgress() const;
     // Puts the options given into the settings; the rest keep their values.
     void ApplyTo(CAudioInfo& settings) const;
 };

@@ -18,7 +18,7 @@ int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs
     std::vector<int> results(inputs.size(), 0);
     std::atomic<size_t> next{0};
     // One file's progress line only when files go one at a time.
-    const bool progress = jobs <= 1 && !line.quiet && IsConsole(STD_ERROR_HANDLE);
+    const bool progress = jobs <= 1 && line.ShowsProgress();
     // The converters are made here, one after another: their writers load
     // libraries, which under Wine may deadlock against a conversion starting
     // on another thread.

@@ -96,6 +96,6 @@ int wmain(int argc, wchar_t** argv) {
     line.ApplyTo(settings);
     if (folder)
         return ConvertFolder(line, settings, FolderJobs(line));
-    CConsoleConverter converter(line, settings, false, !line.quiet && IsConsole(STD_ERROR_HANDLE));
+    CConsoleConverter converter(line, settings, false, line.ShowsProgress());
     return converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output));
 }

@@ -55,9 +55,6 @@ int CDecDShowAudio::WaitData(int) {
     // end of stream that follows it. Looking at the graph's events costs a
     // round trip to the Wine server, so a reader finding the queue empty
     // looks at most every few milliseconds, and waits for blocks between.
-    HANDLE graphEvent = nullptr;
-    if (graphEvents && FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
-        graphEvent = nullptr;
     HANDLE events[] = {graphEvent ? graphEvent : endEvent.Get(), endEvent.Get()};
     const DWORD count = graphEvent ? 2 : 1, start = GetTickCount();
     for (bool ended = false;;) {
@@ -152,6 +149,9 @@ void CDecDShowAudio::RunGraph() {
     queue.Open(std::max<size_t>(GetFormat()->nAvgBytesPerSec, 65536));
     ResetEvent(endEvent.Get());
     graphEvents = graph.As<IMediaEvent>(IID_IMediaEvent);
+    graphEvent = nullptr;
+    if (graphEvents && FAILED(graphEvents->GetEventHandle(reinterpret_cast<OAEVENT*>(&graphEvent))))
+        graphEvent = nullptr;
     runFailed = FAILED(mediaControl->Run());
 }
 
@@ -168,6 +168,7 @@ void CDecDShowAudio::Close() {
     mediaControl.Reset();
     mediaSeeking.Reset();
     graphEvents.Reset();
+    graphEvent = nullptr;
     runFailed = false;
     graph.Reset();
     position = 0.0;

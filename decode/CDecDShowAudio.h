@@ -60,6 +60,7 @@ class CDecDShowAudio : public CDecAudio {
     CComPtr<IMediaControl> mediaControl;
     CComPtr<IMediaSeeking> mediaSeeking;
     CComPtr<IMediaEvent> graphEvents;
+    HANDLE graphEvent = nullptr; // the graph's own, signalled while it holds events
     bool runFailed = false;
     int endError = 0;
     CSampleGrabberCB grabberCallback;

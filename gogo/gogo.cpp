@@ -23,31 +23,32 @@ std::map<DWORD, std::unique_ptr<Encoder>> encoders;
 
 const unsigned long kVersion = 0x0101;
 
+class CEncodersLock {
+  public:
+    CEncodersLock() { AcquireSRWLockExclusive(&encodersLock); }
+    ~CEncodersLock() { ReleaseSRWLockExclusive(&encodersLock); }
+    CEncodersLock(const CEncodersLock&) = delete;
+    CEncodersLock& operator=(const CEncodersLock&) = delete;
+};
+
 // The calling thread's encoder, made on its first call.
 Encoder& ThisThread() {
-    AcquireSRWLockExclusive(&encodersLock);
+    CEncodersLock held;
     std::unique_ptr<Encoder>& slot = encoders[GetCurrentThreadId()];
-    try {
-        if (!slot)
-            slot = std::make_unique<Encoder>();
-    } catch (...) {
-        ReleaseSRWLockExclusive(&encodersLock);
-        throw;
-    }
-    Encoder& encoder = *slot;
-    ReleaseSRWLockExclusive(&encodersLock);
-    return encoder;
+    if (!slot)
+        slot = std::make_unique<Encoder>();
+    return *slot;
 }
 
+// The encoder is destroyed outside the lock.
 void Forget(DWORD thread) {
     std::unique_ptr<Encoder> gone;
-    AcquireSRWLockExclusive(&encodersLock);
+    CEncodersLock held;
     auto found = encoders.find(thread);
     if (found != encoders.end()) {
         gone = std::move(found->second);
         encoders.erase(found);
     }
-    ReleaseSRWLockExclusive(&encodersLock);
 }
 
 // Nothing may unwind into the caller, which may not be C++ at all.
