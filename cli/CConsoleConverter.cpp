@@ -1,9 +1,9 @@
 #include "CConsoleConverter.h"
 #include "cli/ConsoleText.h"
 #include "decode/CDecDShowAudioFast.h"
-#include "encode/CWmaEncoder.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
+#include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
 #include "ui/ErrorMessages.h"
 #include "ui/Language.h"
@@ -16,9 +16,11 @@ constexpr DWORD kProgressPeriodMs = 500;
 
 CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings,
                                      bool folderFile, bool showProgress)
-    : line(line), settings(settings),
-      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), inFolder(folderFile),
-      showProgress(showProgress) {}
+    : line(line),
+      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
+      files(line.type, settings,
+            [this](const WAVEFORMATEX& source) { return WavFormat(source); }),
+      inFolder(folderFile), showProgress(showProgress) {}
 
 int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output) {
     CDecDShowAudioFast decoder;
@@ -33,34 +35,13 @@ int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
-    const CEncoderSet writers{wav, mp3, wma, settings};
-    const int result = CFileConversion::Convert(
-        decoder, line.type, output, writers, [&](CFileConversion& conversion) {
-            if (int prepared = Prepare(conversion, decoder))
-                return prepared;
-            clock.ClearTotal();
-            clock.Start();
-            percent = 0.0;
-            return conversion.Run(input, settings.VOL, *this);
-        });
+    clock.ClearTotal();
+    clock.Start();
+    percent = 0.0;
+    const int result = files.Convert(decoder, input, output, *this);
     decoder.Close();
     ShowProgress(true);
     return result;
-}
-
-// WMA loads its profile; the WAV output gets its format.
-int CConsoleConverter::Prepare(CFileConversion& conversion, CDecAudio& decoder) {
-    if (line.type == OutputWavAcm) {
-        const WAVEFORMATEX* format = WavFormat(*decoder.GetFormat());
-        if (!format)
-            return kWavFileError;
-        wav.SetSourceFormat(decoder.GetFormat());
-        wav.SetDestFormat(format);
-    } else if (line.type == OutputWma) {
-        if (int result = CWmaEncoder::LoadProfile(wma, settings))
-            return result;
-    }
-    return conversion.Open();
 }
 
 // The decoded PCM as it is, unless --acm names a codec: then its format,
@@ -102,9 +83,7 @@ void CConsoleConverter::ShowProgress(bool final) {
 
 // Nothing here has windows, but the decoding graph's thread may post to this one.
 void CConsoleConverter::BetweenBlocks() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
+    DispatchThreadMessages();
     if (GetTickCount() - lastShown >= kProgressPeriodMs) {
         lastShown = GetTickCount();
         ShowProgress(false);

@@ -1,7 +1,7 @@
 #pragma once
 #include "cli/CCommandLine.h"
 #include "decode/CDecAudio.h"
-#include "engine/CFileConversion.h"
+#include "engine/CFileConverter.h"
 #include "engine/CTimeMmanager.h"
 #include "pcm/AcmFormats.h"
 #include <string>
@@ -23,7 +23,6 @@ class CConsoleConverter : private IConversionListener {
 
   private:
     int Run(CDecAudio& decoder, const std::wstring& input, const std::wstring& output);
-    int Prepare(CFileConversion& conversion, CDecAudio& decoder);
     const WAVEFORMATEX* WavFormat(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;
@@ -33,11 +32,8 @@ class CConsoleConverter : private IConversionListener {
     void Progress(double percent) override;
 
     const CCommandLine& line;
-    const CAudioInfo& settings;
-    CWaveFileACM wav;
-    CEncGOGO mp3;
-    CEncWMVWMA wma;
     std::vector<AcmFormat> acmFormats; // listed once, when --acm names a codec
+    CFileConverter files;
     CTimeMmanager clock;
     double percent = 0.0;
     DWORD lastShown = 0;

@@ -8,6 +8,3 @@
 // 0 when all succeeded, else the first failure's number in the folder's order.
 int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs);
 
-// How many conversions a folder runs at a time: -j, else one per
-// processor; one for MP3 output when gogo.dll keeps a single encoder.
-int FolderJobs(const CCommandLine& line);

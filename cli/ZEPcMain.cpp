@@ -5,6 +5,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/FolderConversion.h"
 #include "encode/CGoGoStab.h"
+#include "engine/BatchJobs.h"
 #include "engine/OutputNaming.h"
 #include "framework/PathSplit.h"
 #include "pcm/AcmFormats.h"
@@ -95,7 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     CAudioInfo settings;
     line.ApplyTo(settings);
     if (folder)
-        return ConvertFolder(line, settings, FolderJobs(line));
+        return ConvertFolder(line, settings, BatchJobs(line.type, line.jobs.value_or(0)));
     CConsoleConverter converter(line, settings, false, line.ShowsProgress());
     return converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output));
 }

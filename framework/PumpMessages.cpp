@@ -17,3 +17,9 @@ int PumpMessages() {
     }
     return 0;
 }
+
+void DispatchThreadMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+}

@@ -6,3 +6,6 @@
 // the application is quitting; the quit message is then posted again for
 // the loop that owns it.
 int PumpMessages();
+// Dispatches the messages waiting for a thread that has no windows (a
+// worker whose single-threaded COM objects post to it).
+void DispatchThreadMessages();

@@ -6,6 +6,7 @@
 #include "ui/CBrowse.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -105,6 +106,13 @@ void CBATDlg::OnBatchStart() {
     BuildFileList();
     timer->Start();
     SetTimer(GetSafeHwnd(), kStatusTimer, kStatusPeriodMs, nullptr);
+    if (!ConvertedAtOnce())
+        ConvertOneByOne();
+    SetRunning(false);
+    KillTimer(GetSafeHwnd(), kStatusTimer);
+}
+
+void CBATDlg::ConvertOneByOne() {
     const int count = static_cast<int>(files.size());
     for (current = 0; current < count; ++current) {
         SendMessageW(mainDialog, batchMessage, reinterpret_cast<WPARAM>(files[current].c_str()), 0);
@@ -112,8 +120,18 @@ void CBATDlg::OnBatchStart() {
             break;
         progressBar.SetPos((current + 1) * 100 / count);
     }
-    SetRunning(false);
-    KillTimer(GetSafeHwnd(), kStatusTimer);
+}
+
+// Several files at a time: the bar counts the files converted to their
+// end, and the status names the next one to end.
+bool CBATDlg::ConvertedAtOnce() {
+    const int count = static_cast<int>(files.size());
+    CBatchFiles batch{files, [this, count](int finished) {
+                          current = std::min(finished, count - 1);
+                          progressBar.SetPos(finished * 100 / count);
+                      }};
+    return count > 0 &&
+           SendMessageW(mainDialog, WM_BATSTART_FILES, reinterpret_cast<WPARAM>(&batch), 0) != 0;
 }
 
 // Running: the stop request is clear, Batch Start is disabled and Stop enabled.

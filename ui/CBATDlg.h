@@ -2,15 +2,23 @@
 #include "engine/CTimeMmanager.h"
 #include "framework/CProgressCtrl.h"
 #include "ui/CBaseDialog.h"
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The batch dialog: converts every file of one folder, one after another,
-// by sending each path to the main dialog with the registered message
-// "WM_BATSTART_AUDIO" (the main dialog converts it before the send
-// returns). It shows the batch's progress and elapsed time, can stop the
-// batch, and remembers the folder under "LASTDIR".
+// A whole batch handed to the main dialog at once, to convert several
+// files at a time; it tells of every file converted to its end.
+struct CBatchFiles {
+    const std::vector<std::wstring>& files;
+    std::function<void(int finished)> filesFinished;
+};
+
+// The batch dialog: converts every file of one folder. It offers the main
+// dialog the whole batch ("WM_BATSTART_FILES"); when the main dialog runs
+// one file at a time, it sends each path with "WM_BATSTART_AUDIO" instead
+// (converted before the send returns). It shows the batch's progress and
+// elapsed time, can stop the batch, and remembers the folder under "LASTDIR".
 class CBATDlg : public CBaseDialog {
   public:
     // mainDialog receives the files and the Stop command.
@@ -37,6 +45,9 @@ class CBATDlg : public CBaseDialog {
     // Every file of the folder (not its sub-folders), in case-insensitive order of the paths.
     void BuildFileList();
     void SetRunning(bool running);
+    // Whether the main dialog took the whole batch and converted it.
+    bool ConvertedAtOnce();
+    void ConvertOneByOne();
 
     std::vector<std::wstring> files;
     HWND mainDialog;

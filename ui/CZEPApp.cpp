@@ -7,6 +7,7 @@
 #include "ui/CZEPDlg.h"
 
 const UINT WM_BATSTART_AUDIO = RegisterWindowMessageW(L"WM_BATSTART_AUDIO");
+const UINT WM_BATSTART_FILES = RegisterWindowMessageW(L"WM_BATSTART_FILES");
 const UINT WM_TRAYNOTIFY = RegisterWindowMessageW(L"WM_TRAYNOTIFY");
 
 bool CZEPApp::InitInstance() {

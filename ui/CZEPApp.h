@@ -17,7 +17,9 @@ class CZEPApp : public CBaseApp {
 };
 
 // Registered window messages, registered during static initialisation:
-// the batch dialog hands each file to the main dialog with the first; the
-// second is registered for the notification-area icon and handled nowhere.
+// the batch dialog hands each file to the main dialog with the first, or
+// the whole batch at once with the second (a CBatchFiles); the last is
+// registered for the notification-area icon and handled nowhere.
 extern const UINT WM_BATSTART_AUDIO;
+extern const UINT WM_BATSTART_FILES;
 extern const UINT WM_TRAYNOTIFY;

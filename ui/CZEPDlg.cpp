@@ -121,6 +121,11 @@ bool CZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
         OnTimer(wParam);
         return false; // the default handling sees the timer as well
     }
+    if (message == WM_BATSTART_FILES) {
+        SetMessageResult(OnBatchFiles(*reinterpret_cast<const CBatchFiles*>(wParam)));
+        result = TRUE;
+        return true;
+    }
     if (message == WM_BATSTART_AUDIO) {
         SetMessageResult(OnBatchFile(reinterpret_cast<const wchar_t*>(wParam)));
         result = TRUE;

@@ -11,8 +11,11 @@
 #include "framework/CProgressCtrl.h"
 #include "pcm/CWaveFileACM.h"
 #include "settings/CAudioInfo.h"
+#include "ui/CBATDlg.h"
 #include "ui/CBaseDialog.h"
+#include <atomic>
 #include <string>
+#include <vector>
 
 // The main window: input and output paths, the output-format list, and the
 // driver of the conversion job that runs inside the Convert button's
@@ -34,6 +37,9 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     void OnStop();
     void OnTimer(UINT_PTR id);
     LRESULT OnBatchFile(const wchar_t* path);
+    // A whole batch, several files at a time when the saved settings and
+    // the encoder allow: 1 when it ran, 0 to leave it to one file at a time.
+    LRESULT OnBatchFiles(const CBatchFiles& batch);
     void OnBatchMenu();
 
   protected:
@@ -51,6 +57,10 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     int RunConversion(CFileConversion& conversion);
     int ConvertWav(CFileConversion& conversion);
     int PrepareWavOutput(CFileConversion& conversion);
+    int ChooseWavFormat();
+    int AskBatchQuestion(int type, const std::vector<std::wstring>& files);
+    void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch);
+    void ReportError(int number, const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     int ConvertMp3(CFileConversion& conversion);
     int ConvertWma(CFileConversion& conversion);
@@ -79,6 +89,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     HICON icon;
     // Set while a job runs: the message pump must not start a second one.
     bool jobRunning = false;
+    // The stop request of a batch's conversions on other threads.
+    std::atomic<bool> batchStop{false};
 
   private:
     void BetweenBlocks() override;

@@ -7,6 +7,7 @@
 #include "engine/CSendLogMsg.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
+#include "framework/CScopedFlag.h"
 #include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
 #include "resources/resource.h"
@@ -20,16 +21,6 @@ namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
 
-// Marks a job as running for as long as it is in scope.
-class CRunningFlag {
-  public:
-    explicit CRunningFlag(bool& flag) : flag(flag) { flag = true; }
-    ~CRunningFlag() { flag = false; }
-
-  private:
-    bool& flag;
-};
-
 } // namespace
 
 void CZEPDlg::OnConvert() {
@@ -40,7 +31,7 @@ void CZEPDlg::OnConvert() {
         ShowError(kNoInput);
         return;
     }
-    CRunningFlag running(jobRunning);
+    CScopedFlag running(jobRunning);
     jobInput = inputPath;
     decoderHolder.Attach(CreateDecoder());
     if (Decoder()->Open(jobInput.c_str()) != 0) {
@@ -92,22 +83,29 @@ int CZEPDlg::ConvertWav(CFileConversion& conversion) {
 int CZEPDlg::PrepareWavOutput(CFileConversion& conversion) {
     CWaveFileACM& wav = *wavHolder.object;
     wav.SetSourceFormat(Decoder()->GetFormat());
-    if (batchFormat.GetCount() > 0) {
+    if (batchFormat.GetCount() > 0)
         wav.SetDestFormat(reinterpret_cast<const WAVEFORMATEX*>(batchFormat.data));
-    } else {
-        if (wav.ChooseFormat(GetSafeHwnd()) == 0) {
-            finished = 1;
-            return kCancelled;
-        }
-        if (batchState == 1) {
-            const WAVEFORMATEX* chosen = wav.GetDestFormat();
-            int size = static_cast<int>(sizeof(WAVEFORMATEX)) + chosen->cbSize;
-            batchFormat.Resize(size);
-            batchFormat.CopyFrom(reinterpret_cast<const unsigned char*>(chosen), size);
-            batchState = 2;
-        }
-    }
+    else if (int result = ChooseWavFormat())
+        return result;
     return conversion.Open();
+}
+
+// The format chooser for the source format set; in a batch the first
+// format chosen serves the remaining files.
+int CZEPDlg::ChooseWavFormat() {
+    CWaveFileACM& wav = *wavHolder.object;
+    if (wav.ChooseFormat(GetSafeHwnd()) == 0) {
+        finished = 1;
+        return kCancelled;
+    }
+    if (batchState == 1) {
+        const WAVEFORMATEX* chosen = wav.GetDestFormat();
+        int size = static_cast<int>(sizeof(WAVEFORMATEX)) + chosen->cbSize;
+        batchFormat.Resize(size);
+        batchFormat.CopyFrom(reinterpret_cast<const unsigned char*>(chosen), size);
+        batchState = 2;
+    }
+    return 0;
 }
 
 // Outside a batch every job asks; in a batch only until the first answer with OK.
@@ -187,6 +185,7 @@ void CZEPDlg::EnableJobButtons(bool running) {
 
 void CZEPDlg::OnStop() {
     finished = 1;
+    batchStop = true;
     EnableJobButtons(false);
 }
 
@@ -227,13 +226,19 @@ void CZEPDlg::OnBatchMenu() {
 void CZEPDlg::ShowError(int number) {
     if (number == 0 || number == kCancelled)
         return;
+    ReportError(number, inputPath);
+    finished = 1;
+}
+
+// In a batch the input's three lines go to the log window together.
+void CZEPDlg::ReportError(int number, const std::wstring& input) {
     const std::wstring heading = ErrorHeading(number);
     const std::wstring text = GetErrorText(number);
     const std::wstring line = text.empty() ? heading : heading + L" - " + text;
     bool logged = false;
     if (batchState != 0) {
         CSendLogMsg log;
-        log.Send(inputPath, L"Jotter");
+        log.Send(input, L"Jotter");
         log.Send(line, L"Jotter");
         logged = log.Send(L"", L"Jotter");
     }
@@ -245,5 +250,4 @@ void CZEPDlg::ShowError(int number) {
         else if (number == kWmaPassNotBegun)
             settings.wma2Pass = 0;
     }
-    finished = 1;
 }

@@ -50,6 +50,12 @@ void RememberBatchFolder(const std::wstring& folder) {
                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
 }
 
+void RememberBatchJobs(int jobs) {
+    const DWORD value = static_cast<DWORD>(jobs);
+    RegSetKeyValueW(HKEY_CURRENT_USER, (SettingsBranch() + L"\\ZEP\\data").c_str(), L"BatchJobs",
+                    REG_DWORD, &value, sizeof(value));
+}
+
 bool CopyFolder(const std::wstring& from, const std::wstring& to) {
     EmptyFolder(to);
     const std::vector<std::wstring> names = FilesIn(from);

@@ -15,5 +15,7 @@ void ForgetSettings();
 // The batch folder as the batch dialog remembers it from the last run.
 // (Wine's folder chooser ignores a typed path, so a test cannot choose it.)
 void RememberBatchFolder(const std::wstring& folder);
+// How many files a batch converts at a time, as the settings keep it.
+void RememberBatchJobs(int jobs);
 // A fresh copy of every file of a folder: files already in the target go first.
 bool CopyFolder(const std::wstring& from, const std::wstring& to);

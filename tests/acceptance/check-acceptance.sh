@@ -43,11 +43,12 @@ LIST
   done
 
   # The batch of ten: every good file converted beside itself, the damaged one not.
-  for f in 01-tone.wav 04-tone.wav 08-tone.wav 03-tone.ogg 09-tone.ogg 05-tone.flac 10-tone.flac; do
+  for f in 01-tone.wav 08-tone.wav 03-tone.ogg 09-tone.ogg 05-tone.flac 10-tone.flac; do
     expect "$o/batch10/${f%.*}.mp3" mp3 mp3 - 2 0.95 1.15
   done
   for f in 02-tone 06-tone; do expect "$o/batch10/${f}_conv.mp3" mp3 mp3 - 2 0.95 1.15; done
-  [ ! -e "$o/batch10/07-broken.mp3" ] && pass || fail "a file was made from the damaged input"
+  [ ! -e "$o/batch10/04-broken.mp3" ] && [ ! -e "$o/batch10/07-broken.mp3" ] && pass ||
+    fail "a file was made from a damaged input"
 
   # Bad inputs that still hold audio give what they hold.
   expect "$o/bad/truncated-out.wav" pcm_s16le wav 44100 2 2.99 3.01
@@ -67,6 +68,10 @@ LIST
   done
   [ "$(ls "$o"/stop | wc -l)" = 20 ] && pass || fail "$(ls "$o"/stop | wc -l) of 20 stopped outputs"
   expect "$o/closed-during.mp3" mp3 mp3 - 2 0 60.1
+  # A parallel batch stopped in its first two files: those two, whole, and nothing more.
+  for f in "$o"/long4/*.mp3; do expect "$f" mp3 mp3 - 2 0 180.1; done
+  [ "$(ls "$o"/long4/*.mp3 | wc -l)" -le 2 ] && [ "$(ls "$o"/long4 | wc -l)" -le 6 ] && pass ||
+    fail "the stopped batch left $(ls "$o"/long4)"
 
   # One stem in three formats: three new files, each of its own input's tone;
   # the lossless two sample for sample.

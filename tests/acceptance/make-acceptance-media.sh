@@ -5,10 +5,10 @@
 # run can prove that no input was changed.
 set -euo pipefail
 out=$(mkdir -p "$1" && cd "$1" && pwd)
-stamp="$out/.complete-v4"
+stamp="$out/.complete-v5"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
-mkdir -p "$out"/{in,bad,batch10,batch200,long,stems3,taken12}
+mkdir -p "$out"/{in,bad,batch10,batch200,long,long4,stems3,taken12}
 cd "$out"
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
@@ -27,6 +27,9 @@ ff -i in/tone16.wav -c:a flac in/toneflac.flac
 sox -R -n -r 44100 -b 16 -c 2 level.wav synth 2 sine 1000 gain -14
 # Long enough to be stopped or closed in the middle.
 sox -R -n -r 44100 -b 16 -c 2 long60.wav synth 60 sine 220-440 sine 330 gain -6
+# Four of three minutes: a batch of them, two at a time, is stopped in its first files.
+sox long60.wav long4/1.flac repeat 2
+for n in 2 3 4; do cp long4/1.flac long4/$n.flac; done
 
 # Bad inputs.
 : >bad/empty.wav
@@ -48,15 +51,17 @@ mkdir -p "$deep"
 cp in/tone16.wav "$deep/$(printf 'c%.0s' {1..40}).wav"
 cp in/tone16.wav case.wav
 
-# A folder of ten mixed files, one of them damaged.
+# A folder of ten mixed files, two of them damaged.
 sox -R -n -r 44100 -b 16 -c 2 one.wav synth 1 sine 600 gain -6
-for n in 01 04 08; do cp one.wav batch10/$n-tone.wav; done
+for n in 01 08; do cp one.wav batch10/$n-tone.wav; done
 for n in 02 06; do ff -i one.wav -c:a libmp3lame -b:a 128k batch10/$n-tone.mp3; done
 for n in 03 09; do ff -i one.wav -c:a libvorbis batch10/$n-tone.ogg; done
 for n in 05 10; do ff -i one.wav -c:a flac batch10/$n-tone.flac; done
 # Its header overwritten: no parser of the system takes it.
-cp one.wav batch10/07-broken.wav
-head -c 44 /dev/zero | dd of=batch10/07-broken.wav conv=notrunc status=none
+for n in 04 07; do
+  cp one.wav batch10/$n-broken.wav
+  head -c 44 /dev/zero | dd of=batch10/$n-broken.wav conv=notrunc status=none
+done
 rm one.wav
 
 # One stem in three formats, each its own tone: whose output is whose shows.
