@@ -1,5 +1,6 @@
 #include "CDecDShowAudio.h"
 #include "GraphUtil.h"
+#include "dshow/CMemAllocator.h"
 #include <algorithm>
 
 namespace {
@@ -219,6 +220,23 @@ int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
     return usable ? 0 : kGraphUnconnected;
 }
 
+namespace {
+
+// Offers the grabber's input a pool of our own before the parser connects
+// to it: a parser that asks its downstream pin for an allocator then fills
+// our samples, not those of the system's allocator, whose semaphore costs
+// Wine two server round trips per block. A grabber that ignores the offer
+// leaves the parser to its own allocator, as before.
+void LendPool(IBaseFilter* grabberFilter) {
+    CComPtr<IPin> input = GetPinByIndex(grabberFilter, PINDIR_INPUT, 0);
+    auto memInput = input ? input.As<IMemInputPin>(IID_IMemInputPin) : CComPtr<IMemInputPin>();
+    CComPtr<IMemAllocator> pool(CMemAllocator::Create());
+    if (memInput && pool)
+        memInput->NotifyAllocator(pool.Get(), FALSE);
+}
+
+} // namespace
+
 // Graph, "Source", the grabber under its name, and the connection between
 // them, which inserts whatever parser and decoder the system offers.
 int CDecDShowAudio::BuildSourceAndGrabber(const wchar_t* path, const wchar_t* grabberName,
@@ -238,6 +256,7 @@ int CDecDShowAudio::BuildSourceAndGrabber(const wchar_t* path, const wchar_t* gr
     grabberFilter = grabber.As<IBaseFilter>(IID_IBaseFilter);
     if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), grabberName)))
         return kGraphFailed;
+    LendPool(grabberFilter.Get());
     if (FAILED(ConnectFilters(graph.Get(), source.Get(), grabberFilter.Get())))
         return kGraphUnconnected;
     if (int result = TakeConnectedFormat(grabber.Get()))
