@@ -153,12 +153,24 @@ TEST_F(FastDecoder, WhatIsNotAudioFailsToOpen) {
     EXPECT_NE(0, DecodeFile("no-such-file.wav").openResult);
 }
 
+namespace {
+class GraphShowingDecoder : public CDecDShowAudioFast {
+  public:
+    bool Holds(const wchar_t* filterName) {
+        CComPtr<IBaseFilter> filter;
+        return graph && graph->FindFilterByName(filterName, filter.Receive()) == S_OK;
+    }
+};
+} // namespace
+
+// The second graph of a kind of stream takes the parser the first one found.
 TEST_F(FastDecoder, OpeningAgainRestartsFromTheBeginning) {
-    CDecDShowAudioFast decoder;
+    GraphShowingDecoder decoder;
     Decoded first, second;
     ASSERT_EQ(0, decoder.Open(MediaPath("s16_stereo_44k.wav").c_str()));
     ReadToEnd(decoder, first);
     ASSERT_EQ(0, decoder.Open(MediaPath("s16_stereo_44k.wav").c_str()));
+    EXPECT_TRUE(decoder.Holds(L"Parser"));
     EXPECT_EQ(0, decoder.GetProgress());
     ReadToEnd(decoder, second);
     EXPECT_EQ(ReadRawSamples("s16_stereo_44k.ref.raw").size() * 2, second.bytes.size());

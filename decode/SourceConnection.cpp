@@ -1,0 +1,110 @@
+#include "SourceConnection.h"
+#include "GraphUtil.h"
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct StreamKind {
+    CLSID source = GUID_NULL;
+    GUID subtype = GUID_NULL;
+    bool operator==(const StreamKind& other) const {
+        return source == other.source && subtype == other.subtype;
+    }
+};
+
+struct KnownParser {
+    StreamKind kind;
+    CLSID parser;
+};
+
+std::mutex knownLock;
+std::vector<KnownParser> known;
+
+bool FindParser(const StreamKind& kind, CLSID& parser) {
+    std::lock_guard<std::mutex> guard(knownLock);
+    for (const KnownParser& entry : known)
+        if (entry.kind == kind) {
+            parser = entry.parser;
+            return true;
+        }
+    return false;
+}
+
+void RememberParser(const StreamKind& kind, const CLSID& parser) {
+    std::lock_guard<std::mutex> guard(knownLock);
+    for (KnownParser& entry : known)
+        if (entry.kind == kind) {
+            entry.parser = parser;
+            return;
+        }
+    known.push_back({kind, parser});
+}
+
+// The source's class and the subtype its output offers first.
+bool KindOf(IBaseFilter* source, IPin* output, StreamKind& kind) {
+    CComPtr<IEnumMediaTypes> types;
+    AM_MEDIA_TYPE* type = nullptr;
+    if (FAILED(source->GetClassID(&kind.source)) || FAILED(output->EnumMediaTypes(types.Receive())) ||
+        types->Next(1, &type, nullptr) != S_OK || !type)
+        return false;
+    kind.subtype = type->subtype;
+    if (type->cbFormat)
+        CoTaskMemFree(type->pbFormat);
+    if (type->pUnk)
+        type->pUnk->Release();
+    CoTaskMemFree(type);
+    return true;
+}
+
+// The class of the filter whose pin the output is connected to.
+bool PeerClass(IPin* output, CLSID& peerClass) {
+    CComPtr<IPin> peer;
+    PIN_INFO info = {};
+    if (FAILED(output->ConnectedTo(peer.Receive())) || FAILED(peer->QueryPinInfo(&info)))
+        return false;
+    CComPtr<IBaseFilter> filter(info.pFilter); // QueryPinInfo counted a reference
+    return filter && SUCCEEDED(filter->GetClassID(&peerClass));
+}
+
+// The parser added by class and connected straight to the output, then
+// any of its outputs connected on to the downstream filter; on failure the
+// parser leaves the graph again.
+HRESULT ConnectThrough(IGraphBuilder* graph, const CLSID& parserClass, IPin* output,
+                       IBaseFilter* downstream) {
+    CComPtr<IBaseFilter> parser;
+    if (FAILED(AddFilterByClsid(graph, parserClass, L"Parser", parser.Receive())))
+        return E_FAIL;
+    CComPtr<IPin> parserInput = GetPinByIndex(parser.Get(), PINDIR_INPUT, 0);
+    HRESULT hr = parserInput ? graph->ConnectDirect(output, parserInput.Get(), nullptr) : E_FAIL;
+    if (SUCCEEDED(hr)) {
+        hr = E_FAIL;
+        for (int n = 0; FAILED(hr); ++n) {
+            CComPtr<IPin> parserOutput = GetPinByIndex(parser.Get(), PINDIR_OUTPUT, n);
+            if (!parserOutput)
+                break;
+            hr = ConnectFilters(graph, parserOutput.Get(), downstream);
+        }
+    }
+    if (FAILED(hr))
+        graph->RemoveFilter(parser.Get());
+    return hr;
+}
+
+} // namespace
+
+HRESULT ConnectSource(IGraphBuilder* graph, IBaseFilter* source, IBaseFilter* downstream) {
+    CComPtr<IPin> output = GetPinByIndex(source, PINDIR_OUTPUT, 0);
+    if (!output)
+        return E_FAIL;
+    StreamKind kind;
+    const bool kindKnown = KindOf(source, output.Get(), kind);
+    CLSID parser = GUID_NULL;
+    if (kindKnown && FindParser(kind, parser) &&
+        SUCCEEDED(ConnectThrough(graph, parser, output.Get(), downstream)))
+        return S_OK;
+    const HRESULT hr = ConnectFilters(graph, output.Get(), downstream);
+    if (SUCCEEDED(hr) && kindKnown && PeerClass(output.Get(), parser))
+        RememberParser(kind, parser);
+    return hr;
+}
