@@ -7,4 +7,3 @@
 // its own. Ctrl+C stops the running conversions and starts no more.
 // 0 when all succeeded, else the first failure's number in the folder's order.
 int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs);
-

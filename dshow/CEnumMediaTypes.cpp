@@ -1,19 +1,28 @@
 #include "dshow/CEnumMediaTypes.h"
 #include "dshow/CMediaType.h"
-#include "dshow/CTransformFilter.h"
 #include <new>
 
-CEnumMediaTypes::CEnumMediaTypes(CTransformFilter* owner, IUnknown* holder, ULONG start)
-    : filter(owner), keepAlive(CComPtr<IUnknown>::Share(holder)), position(start) {}
+CEnumMediaTypes::CEnumMediaTypes(TypeAt types, IUnknown* holder, ULONG start)
+    : typeAt(std::move(types)), keepAlive(CComPtr<IUnknown>::Share(holder)), position(start) {}
 
-AM_MEDIA_TYPE* CEnumMediaTypes::TypeAt(ULONG at) {
-    if (!filter)
+HRESULT CEnumMediaTypes::Create(TypeAt typeAt, IUnknown* keepAlive, IEnumMediaTypes** enumerator) {
+    if (!enumerator)
+        return E_POINTER;
+    *enumerator = new (std::nothrow) CEnumMediaTypes(std::move(typeAt), keepAlive, 0);
+    if (!*enumerator)
+        return E_OUTOFMEMORY;
+    (*enumerator)->AddRef();
+    return S_OK;
+}
+
+AM_MEDIA_TYPE* CEnumMediaTypes::TypeAtPosition(ULONG at) {
+    if (!typeAt)
         return nullptr;
     auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
     if (!type)
         return nullptr;
     *type = AM_MEDIA_TYPE{};
-    if (filter->GetMediaType(static_cast<int>(at), type) != S_OK) {
+    if (typeAt(static_cast<int>(at), type) != S_OK) {
         CMediaType::Delete(type);
         return nullptr;
     }
@@ -26,7 +35,7 @@ HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE** typ
         return E_POINTER;
     ULONG done = 0;
     while (done < count) {
-        AM_MEDIA_TYPE* type = TypeAt(position);
+        AM_MEDIA_TYPE* type = TypeAtPosition(position);
         if (!type)
             break;
         ++position;
@@ -39,7 +48,7 @@ HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE** typ
 
 HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Skip(ULONG count) {
     for (; count > 0; --count) {
-        AM_MEDIA_TYPE* type = TypeAt(position);
+        AM_MEDIA_TYPE* type = TypeAtPosition(position);
         if (!type)
             return S_FALSE;
         CMediaType::Delete(type);
@@ -56,7 +65,7 @@ HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Reset() {
 HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Clone(IEnumMediaTypes** clone) {
     if (!clone)
         return E_POINTER;
-    CEnumMediaTypes* copy = new (std::nothrow) CEnumMediaTypes(filter, keepAlive.Get(), position);
+    CEnumMediaTypes* copy = new (std::nothrow) CEnumMediaTypes(typeAt, keepAlive.Get(), position);
     if (!copy) {
         *clone = nullptr;
         return E_OUTOFMEMORY;

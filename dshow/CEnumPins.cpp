@@ -1,22 +1,27 @@
 #include "dshow/CEnumPins.h"
-#include "dshow/CTransformFilter.h"
 #include <new>
 
-namespace {
-constexpr ULONG PinCount = 2;
+CEnumPins::CEnumPins(IBaseFilter& filter, std::vector<IPin*> pins, ULONG start)
+    : keepAlive(CComPtr<IBaseFilter>::Share(&filter)), pins(std::move(pins)), position(start) {}
+
+HRESULT CEnumPins::Create(IBaseFilter& filter, std::vector<IPin*> pins, IEnumPins** enumerator) {
+    if (!enumerator)
+        return E_POINTER;
+    *enumerator = new (std::nothrow) CEnumPins(filter, std::move(pins), 0);
+    if (!*enumerator)
+        return E_OUTOFMEMORY;
+    (*enumerator)->AddRef();
+    return S_OK;
 }
 
-CEnumPins::CEnumPins(CTransformFilter& owner, ULONG start)
-    : filter(owner), keepAlive(CComPtr<IBaseFilter>::Share(&owner)), position(start) {}
-
-HRESULT STDMETHODCALLTYPE CEnumPins::Next(ULONG count, IPin** pins, ULONG* fetched) {
-    if (!pins || (!fetched && count != 1))
+HRESULT STDMETHODCALLTYPE CEnumPins::Next(ULONG count, IPin** out, ULONG* fetched) {
+    if (!out || (!fetched && count != 1))
         return E_POINTER;
     ULONG done = 0;
-    while (done < count && position < PinCount) {
-        IPin* pin = filter.GetPin(position++);
+    while (done < count && position < pins.size()) {
+        IPin* pin = pins[position++];
         pin->AddRef();
-        pins[done++] = pin;
+        out[done++] = pin;
     }
     if (fetched)
         *fetched = done;
@@ -24,8 +29,8 @@ HRESULT STDMETHODCALLTYPE CEnumPins::Next(ULONG count, IPin** pins, ULONG* fetch
 }
 
 HRESULT STDMETHODCALLTYPE CEnumPins::Skip(ULONG count) {
-    if (count > PinCount - position) {
-        position = PinCount;
+    if (count > pins.size() - position) {
+        position = static_cast<ULONG>(pins.size());
         return S_FALSE;
     }
     position += count;
@@ -40,7 +45,7 @@ HRESULT STDMETHODCALLTYPE CEnumPins::Reset() {
 HRESULT STDMETHODCALLTYPE CEnumPins::Clone(IEnumPins** clone) {
     if (!clone)
         return E_POINTER;
-    CEnumPins* copy = new (std::nothrow) CEnumPins(filter, position);
+    CEnumPins* copy = new (std::nothrow) CEnumPins(*keepAlive.Get(), pins, position);
     if (!copy) {
         *clone = nullptr;
         return E_OUTOFMEMORY;

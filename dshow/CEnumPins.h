@@ -2,14 +2,14 @@
 #include "dshow/CComObject.h"
 #include "framework/CComPtr.h"
 #include <dshow.h>
+#include <vector>
 
-class CTransformFilter;
-
-// Enumerates a transform filter's pins, input first. Holds a reference to
-// the filter so the pins it hands out stay valid.
+// Enumerates a filter's pins in the order given. Holds a reference to the
+// filter so the pins it hands out stay valid.
 class CEnumPins : public CComObject<IEnumPins, &IID_IEnumPins> {
   public:
-    CEnumPins(CTransformFilter& filter, ULONG position);
+    // The enumerator of the filter's pins, from the first, with one reference.
+    static HRESULT Create(IBaseFilter& filter, std::vector<IPin*> pins, IEnumPins** enumerator);
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
@@ -17,7 +17,9 @@ class CEnumPins : public CComObject<IEnumPins, &IID_IEnumPins> {
     HRESULT STDMETHODCALLTYPE Clone(IEnumPins** clone) override;
 
   private:
-    CTransformFilter& filter;
+    CEnumPins(IBaseFilter& filter, std::vector<IPin*> pins, ULONG position);
+
     CComPtr<IBaseFilter> keepAlive;
+    const std::vector<IPin*> pins;
     ULONG position;
 };

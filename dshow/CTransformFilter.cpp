@@ -105,16 +105,7 @@ HRESULT STDMETHODCALLTYPE CTransformFilter::GetSyncSource(IReferenceClock** curr
 }
 
 HRESULT STDMETHODCALLTYPE CTransformFilter::EnumPins(IEnumPins** pins) {
-    if (!pins)
-        return E_POINTER;
-    CEnumPins* enumerator = new (std::nothrow) CEnumPins(*this, 0);
-    if (!enumerator) {
-        *pins = nullptr;
-        return E_OUTOFMEMORY;
-    }
-    enumerator->AddRef();
-    *pins = enumerator;
-    return S_OK;
+    return CEnumPins::Create(*this, {&input, &output}, pins);
 }
 
 HRESULT STDMETHODCALLTYPE CTransformFilter::FindPin(LPCWSTR id, IPin** pin) {
@@ -153,9 +144,3 @@ HRESULT STDMETHODCALLTYPE CTransformFilter::JoinFilterGraph(IFilterGraph* newGra
 HRESULT STDMETHODCALLTYPE CTransformFilter::QueryVendorInfo(LPWSTR*) { return E_NOTIMPL; }
 
 HRESULT CTransformFilter::CompleteConnect(PIN_DIRECTION, IPin*) { return S_OK; }
-
-IPin* CTransformFilter::GetPin(ULONG index) {
-    if (index == 0)
-        return &input;
-    return &output;
-}

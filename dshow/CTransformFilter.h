@@ -78,7 +78,6 @@ class CTransformFilter : public IBaseFilter {
     friend class CTransformInputPin;
     friend class CTransformOutputPin;
     friend class CTransformPin;
-    friend class CEnumPins;
 
     // The identity an aggregating owner holds: counts the filter's references.
     class CInnerUnknown : public IUnknown {
@@ -95,7 +94,6 @@ class CTransformFilter : public IBaseFilter {
         CTransformFilter& filter;
     };
 
-    IPin* GetPin(ULONG index);
     IUnknown* Outer() const { return outer; }
     FILTER_STATE State() const { return state; }
 

@@ -79,17 +79,7 @@ HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryAccept(const AM_MEDIA_TYPE* c
 
 // The input pin proposes no type: it takes what the upstream pin offers.
 HRESULT STDMETHODCALLTYPE CTransformInputPin::EnumMediaTypes(IEnumMediaTypes** types) {
-    if (!types)
-        return E_POINTER;
-    CEnumMediaTypes* enumerator =
-        new (std::nothrow) CEnumMediaTypes(nullptr, static_cast<IPin*>(this), 0);
-    if (!enumerator) {
-        *types = nullptr;
-        return E_OUTOFMEMORY;
-    }
-    enumerator->AddRef();
-    *types = enumerator;
-    return S_OK;
+    return CEnumMediaTypes::Create(nullptr, static_cast<IPin*>(this), types);
 }
 
 HRESULT STDMETHODCALLTYPE CTransformInputPin::QueryInternalConnections(IPin**, ULONG*) {

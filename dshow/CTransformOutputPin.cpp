@@ -159,13 +159,10 @@ HRESULT STDMETHODCALLTYPE CTransformOutputPin::EnumMediaTypes(IEnumMediaTypes** 
     *types = nullptr;
     if (!filter.input.IsConnected())
         return VFW_E_NOT_CONNECTED;
-    CEnumMediaTypes* enumerator =
-        new (std::nothrow) CEnumMediaTypes(&filter, static_cast<IPin*>(this), 0);
-    if (!enumerator)
-        return E_OUTOFMEMORY;
-    enumerator->AddRef();
-    *types = enumerator;
-    return S_OK;
+    CTransformFilter& owner = filter;
+    return CEnumMediaTypes::Create(
+        [&owner](int position, AM_MEDIA_TYPE* type) { return owner.GetMediaType(position, type); },
+        static_cast<IPin*>(this), types);
 }
 
 HRESULT STDMETHODCALLTYPE CTransformOutputPin::QueryInternalConnections(IPin**, ULONG*) {

@@ -3,6 +3,7 @@
 #include "encode/CEncGOGO.h"
 #include "encode/CEncWMVWMA.h"
 #include "engine/CFileConversion.h"
+#include "engine/CFileConverter.h"
 #include "engine/CMemBuffBase.h"
 #include "engine/CMemBuffClassBase.h"
 #include "engine/CMemBuffClassBaseConst.h"
@@ -60,6 +61,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     int ChooseWavFormat();
     int AskBatchQuestion(int type, const std::vector<std::wstring>& files);
     void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch);
+    int ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
+                        const std::wstring& output);
     void ReportError(int number, const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     int ConvertMp3(CFileConversion& conversion);

@@ -66,6 +66,16 @@ int CZEPDlg::AskBatchQuestion(int type, const std::vector<std::wstring>& files) 
     return 0; // not one file decodes: each fails on its own
 }
 
+// A file of the batch on a worker thread, through that worker's writers.
+int CZEPDlg::ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
+                             const std::wstring& output) {
+    std::unique_ptr<CDecAudio> decoder(CreateDecoder());
+    if (decoder->Open(input.c_str()) != 0)
+        return kUndecodable;
+    CWorkerListener listener(batchStop);
+    return converter.Convert(*decoder, input, output, listener);
+}
+
 void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
     const std::vector<std::wstring>& files = batch.files;
     const std::vector<std::wstring> outputs = BatchOutputPaths(type, files);
@@ -85,15 +95,8 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
     CParallelFiles workers(
         files.size(), converters.size(),
         [&](size_t worker, size_t at) {
-            if (batchStop) {
-                stopped[at] = 1;
-                return 0;
-            }
-            std::unique_ptr<CDecAudio> decoder(CreateDecoder());
-            if (decoder->Open(files[at].c_str()) != 0)
-                return static_cast<int>(kUndecodable);
-            CWorkerListener listener(batchStop);
-            const int result = converters[worker]->Convert(*decoder, files[at], outputs[at], listener);
+            const int result =
+                batchStop ? 0 : ConvertOnWorker(*converters[worker], files[at], outputs[at]);
             stopped[at] = batchStop;
             return result;
         },
@@ -107,6 +110,7 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
                 batch.filesFinished(++converted);
         }
     };
+    // The workers' ends are reported here, between the messages of this thread.
     while (workers.Running()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kLookMs, QS_ALLINPUT);
         if (PumpMessages() != 0)
