@@ -148,7 +148,7 @@ void CDecDShowAudio::RunGraph() {
     endError = 0;
     lostBlock = false;
     current = nullptr;
-    queue.Open(std::max<size_t>(GetFormat()->nAvgBytesPerSec * 4, 65536));
+    queue.Open(std::max<size_t>(GetFormat()->nAvgBytesPerSec, 65536));
     ResetEvent(endEvent.Get());
     graphEvents = graph.As<IMediaEvent>(IID_IMediaEvent);
     graphEvent = nullptr;
