@@ -258,7 +258,7 @@ int CDecDShowAudio::BuildSourceAndGrabber(const wchar_t* path, const wchar_t* gr
     if (!grabberFilter || FAILED(graph->AddFilter(grabberFilter.Get(), grabberName)))
         return kGraphFailed;
     LendPool(grabberFilter.Get());
-    if (FAILED(ConnectSource(graph.Get(), source.Get(), grabberFilter.Get())))
+    if (FAILED(ConnectSource(graph.Get(), path, source.Get(), grabberFilter.Get())))
         return kGraphUnconnected;
     if (int result = TakeConnectedFormat(grabber.Get()))
         return result;

@@ -1,5 +1,7 @@
 #include "SourceConnection.h"
 #include "GraphUtil.h"
+#include "dshow/CFileReaderFilter.h"
+#include "dshow/CMediaType.h"
 #include <mutex>
 #include <vector>
 
@@ -41,19 +43,24 @@ void RememberParser(const StreamKind& kind, const CLSID& parser) {
     known.push_back({kind, parser});
 }
 
-// The source's class and the subtype its output offers first.
-bool KindOf(IBaseFilter* source, IPin* output, StreamKind& kind) {
+// The type an output pin offers first.
+bool FirstType(IPin* output, CMediaType& first) {
     CComPtr<IEnumMediaTypes> types;
     AM_MEDIA_TYPE* type = nullptr;
-    if (FAILED(source->GetClassID(&kind.source)) || FAILED(output->EnumMediaTypes(types.Receive())) ||
-        types->Next(1, &type, nullptr) != S_OK || !type)
+    if (FAILED(output->EnumMediaTypes(types.Receive())) || types->Next(1, &type, nullptr) != S_OK ||
+        !type)
         return false;
-    kind.subtype = type->subtype;
-    if (type->cbFormat)
-        CoTaskMemFree(type->pbFormat);
-    if (type->pUnk)
-        type->pUnk->Release();
-    CoTaskMemFree(type);
+    const HRESULT copied = first.Set(*type);
+    CMediaType::Delete(type);
+    return SUCCEEDED(copied);
+}
+
+// The source's class and the subtype its output offers first.
+bool KindOf(IBaseFilter* source, IPin* output, StreamKind& kind) {
+    CMediaType type;
+    if (FAILED(source->GetClassID(&kind.source)) || !FirstType(output, type))
+        return false;
+    kind.subtype = type.Get().subtype;
     return true;
 }
 
@@ -91,9 +98,10 @@ HRESULT ConnectThrough(IGraphBuilder* graph, const CLSID& parserClass, IPin* out
     return hr;
 }
 
-} // namespace
-
-HRESULT ConnectSource(IGraphBuilder* graph, IBaseFilter* source, IBaseFilter* downstream) {
+// Through the parser remembered for this kind of stream when there is one;
+// else, or when that fails, by the graph's own search, whose parser is then
+// remembered.
+HRESULT ConnectThroughParser(IGraphBuilder* graph, IBaseFilter* source, IBaseFilter* downstream) {
     CComPtr<IPin> output = GetPinByIndex(source, PINDIR_OUTPUT, 0);
     if (!output)
         return E_FAIL;
@@ -107,4 +115,38 @@ HRESULT ConnectSource(IGraphBuilder* graph, IBaseFilter* source, IBaseFilter* do
     if (SUCCEEDED(hr) && kindKnown && PeerClass(output.Get(), parser))
         RememberParser(kind, parser);
     return hr;
+}
+
+// Our reader in place of the system's file source, with its stream type:
+// the source leaves the graph for it. Null when the source is another kind.
+CComPtr<IBaseFilter> ReaderInPlaceOf(IGraphBuilder* graph, const std::wstring& path,
+                                     IBaseFilter* source) {
+    CLSID sourceClass = GUID_NULL;
+    CComPtr<IPin> output = GetPinByIndex(source, PINDIR_OUTPUT, 0);
+    CMediaType type;
+    CComPtr<IBaseFilter> reader;
+    if (FAILED(source->GetClassID(&sourceClass)) || sourceClass != CLSID_AsyncReader || !output ||
+        !FirstType(output.Get(), type) ||
+        FAILED(CFileReaderFilter::Create(path, type.Get(), reader.Receive())) ||
+        FAILED(graph->RemoveFilter(source)))
+        return CComPtr<IBaseFilter>();
+    if (FAILED(graph->AddFilter(reader.Get(), L"Source"))) {
+        graph->AddFilter(source, L"Source");
+        return CComPtr<IBaseFilter>();
+    }
+    return reader;
+}
+
+} // namespace
+
+HRESULT ConnectSource(IGraphBuilder* graph, const std::wstring& path, IBaseFilter* source,
+                      IBaseFilter* downstream) {
+    if (CComPtr<IBaseFilter> reader = ReaderInPlaceOf(graph, path, source)) {
+        if (SUCCEEDED(ConnectThroughParser(graph, reader.Get(), downstream)))
+            return S_OK;
+        graph->RemoveFilter(reader.Get());
+        if (FAILED(graph->AddFilter(source, L"Source")))
+            return E_FAIL;
+    }
+    return ConnectThroughParser(graph, source, downstream);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <dshow.h>
+#include <string>
 
 // Connects a source filter's output to the downstream filter through
 // whatever parser (and decoder) the system offers. The graph's own search
@@ -8,4 +9,10 @@
 // stream (the source's class and its output's subtype) is remembered for
 // the process, and later graphs for the same kind add that parser directly.
 // When the remembered parser does not connect, the search runs as before.
-HRESULT ConnectSource(IGraphBuilder* graph, IBaseFilter* source, IBaseFilter* downstream);
+//
+// When the source is the system's file source, our own reader of the file
+// (path) takes its place with its stream type: it reads without the three
+// server round trips per read the system's source costs under Wine. A
+// parser that does not take our reader gets the system's source back.
+HRESULT ConnectSource(IGraphBuilder* graph, const std::wstring& path, IBaseFilter* source,
+                      IBaseFilter* downstream);
