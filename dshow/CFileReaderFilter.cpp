@@ -1,5 +1,6 @@
 #include "dshow/CFileReaderFilter.h"
 #include "dshow/CEnumPins.h"
+#include "dshow/PinInfo.h"
 #include <new>
 
 const CLSID CFileReaderFilter::ClassId = {
@@ -123,11 +124,8 @@ HRESULT STDMETHODCALLTYPE CFileReaderFilter::JoinFilterGraph(IFilterGraph* newGr
 HRESULT STDMETHODCALLTYPE CFileReaderFilter::QueryVendorInfo(LPWSTR*) { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE CFileReaderFilter::GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* type) {
-    if (!file)
-        return E_POINTER;
-    *file = static_cast<LPOLESTR>(CoTaskMemAlloc((path.size() + 1) * sizeof(wchar_t)));
-    if (!*file)
-        return E_OUTOFMEMORY;
-    lstrcpyW(*file, path.c_str());
-    return type ? CMediaType::Copy(type, pin.Type()) : S_OK;
+    const HRESULT copied = CopyToTaskMemory(path.c_str(), file);
+    if (FAILED(copied) || !type)
+        return copied;
+    return CMediaType::Copy(type, pin.Type());
 }

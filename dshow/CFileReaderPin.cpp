@@ -1,6 +1,7 @@
 #include "dshow/CFileReaderPin.h"
 #include "dshow/CEnumMediaTypes.h"
 #include "dshow/CMemAllocator.h"
+#include "dshow/PinInfo.h"
 #include "framework/CSlimLockGuard.h"
 #include <algorithm>
 
@@ -75,13 +76,7 @@ HRESULT STDMETHODCALLTYPE CFileReaderPin::ConnectionMediaType(AM_MEDIA_TYPE* res
 }
 
 HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryPinInfo(PIN_INFO* info) {
-    if (!info)
-        return E_POINTER;
-    info->pFilter = &owner;
-    owner.AddRef();
-    info->dir = PINDIR_OUTPUT;
-    lstrcpynW(info->achName, Name, MAX_PIN_NAME);
-    return S_OK;
+    return QueryPinInfoOf(owner, PINDIR_OUTPUT, Name, info);
 }
 
 HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryDirection(PIN_DIRECTION* direction) {
@@ -91,15 +86,7 @@ HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryDirection(PIN_DIRECTION* directio
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryId(LPWSTR* id) {
-    if (!id)
-        return E_POINTER;
-    *id = static_cast<LPWSTR>(CoTaskMemAlloc((lstrlenW(Name) + 1) * sizeof(wchar_t)));
-    if (!*id)
-        return E_OUTOFMEMORY;
-    lstrcpyW(*id, Name);
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryId(LPWSTR* id) { return CopyToTaskMemory(Name, id); }
 
 HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryAccept(const AM_MEDIA_TYPE* wanted) {
     if (!wanted)

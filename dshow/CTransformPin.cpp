@@ -1,5 +1,6 @@
 #include "dshow/CTransformPin.h"
 #include "dshow/CTransformFilter.h"
+#include "dshow/PinInfo.h"
 #include <mutex>
 
 CTransformPin::CTransformPin(CTransformFilter& owner, const wchar_t* name, PIN_DIRECTION direction)
@@ -28,13 +29,7 @@ HRESULT STDMETHODCALLTYPE CTransformPin::ConnectionMediaType(AM_MEDIA_TYPE* resu
 }
 
 HRESULT STDMETHODCALLTYPE CTransformPin::QueryPinInfo(PIN_INFO* info) {
-    if (!info)
-        return E_POINTER;
-    info->pFilter = &filter;
-    filter.AddRef();
-    info->dir = direction;
-    lstrcpynW(info->achName, name, MAX_PIN_NAME);
-    return S_OK;
+    return QueryPinInfoOf(filter, direction, name, info);
 }
 
 HRESULT STDMETHODCALLTYPE CTransformPin::QueryDirection(PIN_DIRECTION* result) {
@@ -44,13 +39,4 @@ HRESULT STDMETHODCALLTYPE CTransformPin::QueryDirection(PIN_DIRECTION* result) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CTransformPin::QueryId(LPWSTR* id) {
-    if (!id)
-        return E_POINTER;
-    const size_t bytes = (lstrlenW(name) + 1) * sizeof(wchar_t);
-    *id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-    if (!*id)
-        return E_OUTOFMEMORY;
-    lstrcpyW(*id, name);
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE CTransformPin::QueryId(LPWSTR* id) { return CopyToTaskMemory(name, id); }
