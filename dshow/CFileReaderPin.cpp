@@ -67,12 +67,7 @@ HRESULT STDMETHODCALLTYPE CFileReaderPin::ConnectedTo(IPin** pin) {
 }
 
 HRESULT STDMETHODCALLTYPE CFileReaderPin::ConnectionMediaType(AM_MEDIA_TYPE* result) {
-    if (!result)
-        return E_POINTER;
-    *result = AM_MEDIA_TYPE{};
-    if (!connected)
-        return VFW_E_NOT_CONNECTED;
-    return CMediaType::Copy(result, type.Get());
+    return CopyConnectionType(static_cast<bool>(connected), type.Get(), result);
 }
 
 HRESULT STDMETHODCALLTYPE CFileReaderPin::QueryPinInfo(PIN_INFO* info) {

@@ -19,13 +19,8 @@ HRESULT STDMETHODCALLTYPE CTransformPin::ConnectedTo(IPin** pin) {
 }
 
 HRESULT STDMETHODCALLTYPE CTransformPin::ConnectionMediaType(AM_MEDIA_TYPE* result) {
-    if (!result)
-        return E_POINTER;
     std::lock_guard<CCriticalSection> guard(filter.stateLock);
-    *result = AM_MEDIA_TYPE{};
-    if (!connected)
-        return VFW_E_NOT_CONNECTED;
-    return CMediaType::Copy(result, type.Get());
+    return CopyConnectionType(static_cast<bool>(connected), type.Get(), result);
 }
 
 HRESULT STDMETHODCALLTYPE CTransformPin::QueryPinInfo(PIN_INFO* info) {
