@@ -46,12 +46,21 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                     {L"--channels", &channels, 1, 8},
                     {L"--bits", &bits, 1, 32},
                     {L"-j", &jobs, 1, 64}};
+    bool optionsEnded = false;
     for (size_t at = 0; at < arguments.size(); ++at) {
         const std::wstring& argument = arguments[at];
         auto value = [&]() -> const std::wstring* {
             return at + 1 < arguments.size() ? &arguments[++at] : nullptr;
         };
-        if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+        const bool option = !optionsEnded && ((argument.size() > 1 && argument[0] == L'-') ||
+                                              argument == L"/?");
+        if (!option) {
+            if (!input.empty())
+                return L"only one input may be given; " + argument + L" is a second";
+            input = argument;
+        } else if (argument == L"--") {
+            optionsEnded = true; // what follows is the input, whatever it starts with
+        } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
             help = true;
         } else if (argument == L"--list-formats") {
             listFormats = true;
@@ -78,7 +87,7 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             } else if (!(mode = Find(kModes, *given))) {
                 return L"--mode takes mono, stereo, joint, ms or dual, not " + *given;
             }
-        } else if (argument.size() > 1 && argument[0] == L'-') {
+        } else {
             Numeric* numeric = nullptr;
             for (Numeric& candidate : numerics)
                 if (argument == candidate.option)
@@ -91,10 +100,6 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             if (!(*numeric->target = Number(*given, numeric->low, numeric->high)))
                 return argument + L" takes a whole number from " + std::to_wstring(numeric->low) +
                        L" to " + std::to_wstring(numeric->high) + L", not " + *given;
-        } else if (input.empty()) {
-            input = argument;
-        } else {
-            return L"only one input may be given; " + argument + L" is a second";
         }
     }
     if (help || listFormats)
@@ -105,6 +110,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         return L"no output format given (-f wav|l3wav|mp3|wma)";
     if ((acm || rate || channels || bits) && type != OutputWavAcm)
         return L"--acm, --rate, --channels and --bits are for -f wav";
+    if (twoPass && !wmaFile)
+        return L"--two-pass is for a WMA profile file (--wma-file)";
     return L"";
 }
 

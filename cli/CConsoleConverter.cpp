@@ -22,47 +22,63 @@ CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo&
             [this](const WAVEFORMATEX& source) { return WavFormat(source); }),
       inFolder(folderFile), showProgress(showProgress) {}
 
-int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output) {
+int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output,
+                               const NextFreeName& nextFree) {
     CDecDShowAudioFast decoder;
-    const int result = Run(decoder, input, output);
+    const int result = Run(decoder, input, output, nextFree);
     if (result != 0)
         ReportFailure(input, result);
     return result;
 }
 
 int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
-                           const std::wstring& output) {
+                           const std::wstring& output, const NextFreeName& nextFree) {
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
     clock.ClearTotal();
     clock.Start();
     percent = 0.0;
-    const int result = files.Convert(decoder, input, output, *this);
+    const int result = files.Convert(decoder, input, output, nextFree, *this);
     decoder.Close();
     ShowProgress(true);
     return result;
 }
 
-// The decoded PCM as it is, unless --acm names a codec: then its format,
-// at the input's rate and channels where the options leave them open and
-// the codec offers them.
+// The decoded PCM as it is, unless --acm names a codec: then its format
+// with the rate, channels and bits given; where the options leave them
+// open, the input's rate and channels and 16 bits, where the codec offers them.
 const WAVEFORMATEX* CConsoleConverter::WavFormat(const WAVEFORMATEX& source) const {
     if (!line.acm)
         return &source;
     const DWORD rate = static_cast<DWORD>(line.rate.value_or(0));
     const WORD channels = static_cast<WORD>(line.channels.value_or(0));
     const WORD bits = static_cast<WORD>(line.bits.value_or(0));
-    const AcmFormat* found =
-        FindAcmFormat(acmFormats, *line.acm, rate ? rate : source.nSamplesPerSec,
-                      channels ? channels : source.nChannels, bits);
-    if (!found)
-        found = FindAcmFormat(acmFormats, *line.acm, rate, channels, bits);
-    return found ? &found->Format() : nullptr;
+    const DWORD inputRate = rate ? rate : source.nSamplesPerSec;
+    const WORD inputChannels = channels ? channels : source.nChannels;
+    const WORD sixteen = bits ? bits : 16;
+    const struct {
+        DWORD rate;
+        WORD channels, bits;
+    } preferred[] = {{inputRate, inputChannels, sixteen},
+                     {inputRate, inputChannels, bits},
+                     {rate, channels, sixteen},
+                     {rate, channels, bits}};
+    for (const auto& wanted : preferred)
+        if (const AcmFormat* found =
+                FindAcmFormat(acmFormats, *line.acm, wanted.rate, wanted.channels, wanted.bits))
+            return &found->Format();
+    return nullptr;
 }
 
 // The lines of one failure stay together whatever other threads print.
 void CConsoleConverter::ReportFailure(const std::wstring& input, int number) const {
+    if (number == kInterrupted) {
+        WriteError(PickLanguage(L"中断しました (出力は作られていません): ",
+                                L"Interrupted (no output made): ") +
+                   input);
+        return;
+    }
     const std::wstring text = GetErrorText(number);
     const std::wstring line =
         text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text;
@@ -91,5 +107,8 @@ void CConsoleConverter::BetweenBlocks() {
 }
 
 bool CConsoleConverter::Stopped() { return StopRequested(); }
+
+// An interrupted run must not look done: the shorter file is not kept.
+int CConsoleConverter::StopResult() { return kInterrupted; }
 
 void CConsoleConverter::Progress(double done) { percent = done; }

@@ -19,16 +19,20 @@ class CConsoleConverter : private IConversionListener {
                       bool showProgress);
 
     // One input to output: 0, or the error number, which has been printed.
-    int Convert(const std::wstring& input, const std::wstring& output);
+    // nextFree: as for CFileConversion (a folder's outputs never replace).
+    int Convert(const std::wstring& input, const std::wstring& output,
+                const NextFreeName& nextFree = nullptr);
 
   private:
-    int Run(CDecAudio& decoder, const std::wstring& input, const std::wstring& output);
+    int Run(CDecAudio& decoder, const std::wstring& input, const std::wstring& output,
+            const NextFreeName& nextFree);
     const WAVEFORMATEX* WavFormat(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;
 
     void BetweenBlocks() override;
     bool Stopped() override;
+    int StopResult() override;
     void Progress(double percent) override;
 
     const CCommandLine& line;

@@ -7,10 +7,16 @@ namespace {
 
 std::atomic<bool> stopRequested{false};
 
+// After the handler returns from a closed console, a log-off or a shut-down,
+// the system ends the process: it waits here while the conversions remove
+// their temporary files, until the program ends (the system's own limit is
+// about five seconds).
+constexpr DWORD kEndingGraceMs = 10000;
+
 BOOL WINAPI OnControl(DWORD event) {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        return FALSE;
     stopRequested = true;
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        Sleep(kEndingGraceMs);
     return TRUE;
 }
 

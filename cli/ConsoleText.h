@@ -9,7 +9,7 @@ bool IsConsole(DWORD standardHandle);
 void WriteError(const std::wstring& text, bool partial = false);
 // The same on standard output.
 void WriteOutput(const std::wstring& text);
-// From now on Ctrl+C and Ctrl+Break ask the conversion to stop, as the
-// dialog's Stop does, instead of ending the program.
+// From now on Ctrl+C, Ctrl+Break, a closed console, a log-off and a
+// shut-down interrupt the conversions instead of ending the program at once.
 void CatchStopRequests();
 bool StopRequested();

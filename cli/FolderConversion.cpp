@@ -4,12 +4,19 @@
 #include "engine/CParallelFiles.h"
 #include "engine/FolderFiles.h"
 #include "engine/OutputNaming.h"
+#include "resources/ErrorNumbers.h"
+#include "ui/Language.h"
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs) {
     const std::vector<std::wstring> inputs = FolderFiles(line.input);
+    if (inputs.empty()) {
+        WriteError(PickLanguage(L"変換するファイルがありません: ", L"No file to convert in ") +
+                   line.input);
+        return 0;
+    }
     const std::vector<std::wstring> outputs = BatchOutputPaths(line.type, inputs);
     // One file's progress line only when files go one at a time.
     const bool progress = jobs <= 1 && line.ShowsProgress();
@@ -22,10 +29,15 @@ int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs
         converters.push_back(std::make_unique<CConsoleConverter>(line, settings, true, progress));
     std::vector<int> results(inputs.size(), 0);
     CParallelFiles(inputs.size(), count, [&](size_t worker, size_t at) {
-        if (!StopRequested())
-            results[at] = converters[worker]->Convert(inputs[at], outputs[at]);
+        results[at] = StopRequested() ? kInterrupted
+                                      : converters[worker]->Convert(
+                                            inputs[at], outputs[at],
+                                            BatchNextFreeName(inputs[at], outputs));
         return results[at];
     }).Join();
+    // An interrupted run is never taken for one that converted everything.
+    if (std::count(results.begin(), results.end(), kInterrupted) > 0)
+        return kInterrupted;
     for (int result : results)
         if (result != 0)
             return result;

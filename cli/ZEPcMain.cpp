@@ -9,13 +9,33 @@
 #include "engine/OutputNaming.h"
 #include "framework/PathSplit.h"
 #include "pcm/AcmFormats.h"
+#include "resources/ErrorNumbers.h"
 #include "settings/Profile.h"
 #include "ui/Language.h"
+#include <mutex>
 #include <vector>
 
 namespace {
 
 constexpr int kUsageMistake = 2;
+
+// Exit codes of the failures that have no error number of their own; none
+// is an error number, nor its low byte (all a shell under Wine sees).
+constexpr struct {
+    int result, exitCode;
+} kExitCodes[] = {
+    {kCancelled, 3},          // gogo.dll missing or damaged
+    {kMp3SettingsRefused, 4}, // gogo.dll refused the MP3 settings
+    {kMp3BitRateRefused, 5},  // gogo.dll refused the bit rate
+    {kInterrupted, 130},      // Ctrl+C, Ctrl+Break, a closed console: as a shell counts SIGINT
+};
+
+int ExitCode(int result) {
+    for (const auto& code : kExitCodes)
+        if (code.result == result)
+            return code.exitCode;
+    return result;
+}
 
 std::wstring HelpText() {
     return PickLanguage(
@@ -34,8 +54,11 @@ std::wstring HelpText() {
         L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
         L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
         L"  -q               進行状況を表示しない\n"
+        L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
         L"指定しない設定は ZEP に保存された設定を使います。コマンドラインの指定は保存されません。\n"
-        L"終了コード: 0 は成功、2 は使い方の誤り、それ以外はエラー番号です。",
+        L"終了コード: 0 成功、2 使い方の誤り、3 GOGO.DLL がないか壊れている、4 MP3 の設定が\n"
+        L"受け付けられない、5 ビットレートが受け付けられない、130 中断 (Ctrl+C など。\n"
+        L"変換中のファイルは作られません)、それ以外はエラー番号です。",
         L"Usage: ZEPc INPUT [-o OUTPUT] -f wav|l3wav|mp3|wma [options]\n"
         L"       ZEPc FOLDER -f wav|l3wav|mp3|wma [options]\n"
         L"A folder converts every file in it, in the batch's order and with its names.\n"
@@ -52,8 +75,11 @@ std::wstring HelpText() {
         L"  --list-formats     the formats the installed codecs offer\n"
         L"  -j N               a folder's conversions at a time (default: one per processor)\n"
         L"  -q                 no progress\n"
+        L"  --                 what follows is the input, even when it starts with -\n"
         L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
-        L"Exit code: 0 success, 2 a usage mistake, otherwise the error number.");
+        L"Exit code: 0 success, 2 a usage mistake, 3 GOGO.DLL missing or damaged, 4 the MP3\n"
+        L"settings refused, 5 the bit rate refused, 130 interrupted (Ctrl+C and the like;\n"
+        L"the file being converted is not made), otherwise the error number.");
 }
 
 int Usage(const std::wstring& mistake) {
@@ -64,6 +90,8 @@ int Usage(const std::wstring& mistake) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // No system box (a damaged library, a drive without media) may hold a script.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     CCommandLine line;
     const std::wstring mistake = line.Parse(std::vector<std::wstring>(argv + 1, argv + argc));
     if (!mistake.empty())
@@ -87,8 +115,14 @@ int wmain(int argc, wchar_t** argv) {
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (folder && !line.output.empty())
         return Usage(L"-o names one output; a folder's outputs are named as the batch names them");
+    if (!folder && line.jobs)
+        return Usage(L"-j is for a folder's files; one file converts on its own");
     CatchStopRequests();
-    CGoGoStab::SetNotice([](const wchar_t* text) { WriteError(text); });
+    // Said once, however many of a folder's files want the library.
+    CGoGoStab::SetNotice([](const wchar_t* text) {
+        static std::once_flag told;
+        std::call_once(told, [text] { WriteError(text); });
+    });
     // ZEP's own settings, as the dialog saved them, read and never written.
     SetProfileApplicationName(L"ZEP");
     SetProfileRegistryPosition(ReadRegistryPosition(ExecutableFolder()));
@@ -96,7 +130,8 @@ int wmain(int argc, wchar_t** argv) {
     CAudioInfo settings;
     line.ApplyTo(settings);
     if (folder)
-        return ConvertFolder(line, settings, BatchJobs(line.type, line.jobs.value_or(0)));
+        return ExitCode(ConvertFolder(line, settings, BatchJobs(line.type, line.jobs.value_or(0))));
     CConsoleConverter converter(line, settings, false, line.ShowsProgress());
-    return converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output));
+    return ExitCode(
+        converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output)));
 }

@@ -12,15 +12,16 @@ void ShowBox(const wchar_t* text) { MessageBoxW(nullptr, text, nullptr, MB_OK); 
 
 std::atomic<CGoGoStab::Notice> notice{ShowBox};
 
-int Tell(const wchar_t* text) {
-    notice.load()(text);
+int Tell(const wchar_t* text, bool tellUser) {
+    if (tellUser)
+        notice.load()(text);
     return -2;
 }
 } // namespace
 
 void CGoGoStab::SetNotice(Notice given) { notice = given ? given : ShowBox; }
 
-int CGoGoStab::Load() {
+int CGoGoStab::Load(bool tellUser) {
     bool loadedNow = false;
     if (!library) {
         library.Reset(LoadLibraryW(L"gogo.dll"));
@@ -29,13 +30,13 @@ int CGoGoStab::Load() {
         loadedNow = static_cast<bool>(library);
     }
     if (!library)
-        return Tell(L"It failed in reading GOGO.DLL");
+        return Tell(L"It failed in reading GOGO.DLL", tellUser);
     if (loadedNow)
         LookUpEntryPoints();
     if (!IsComplete()) {
         library.Reset();
         Forget();
-        return Tell(L"Gogo.DLL was not correct.");
+        return Tell(L"Gogo.DLL was not correct.", tellUser);
     }
     return MPGE_initializeWork();
 }

@@ -13,8 +13,9 @@ class CGoGoStab {
     CGoGoStab& operator=(const CGoGoStab&) = delete;
 
     // 0, or -2 when the library is missing or incomplete (after telling the
-    // user), or the non-zero result of MPGE_initializeWork.
-    int Load();
+    // user, unless only asked quietly), or the non-zero result of
+    // MPGE_initializeWork.
+    int Load(bool tellUser = true);
     // How the user is told: a message box, unless a program without
     // windows gives a function of its own.
     using Notice = void (*)(const wchar_t* text);

@@ -8,8 +8,9 @@ int BatchJobs(int type, int asked) {
     GetSystemInfo(&system);
     int jobs = asked > 0 ? asked : static_cast<int>(system.dwNumberOfProcessors);
     if (jobs > 1 && (type == OutputMp3 || type == OutputLayer3Wav)) {
+        // The conversion tells of a missing library; asking here must not tell twice.
         CGoGoStab library;
-        if (library.Load() != 0 || !library.HasThreadEncoders())
+        if (library.Load(false) != 0 || !library.HasThreadEncoders())
             jobs = 1;
     }
     return jobs;

@@ -15,8 +15,10 @@ int CConversionJob::Run(const std::wstring& input) {
     for (;;) {
         if (int result = RunPass())
             return result;
+        if (listener.Stopped())
+            return listener.StopResult();
         int ended = 0;
-        if (listener.Stopped() || !encoder.EndPass(ended) || ended)
+        if (!encoder.EndPass(ended) || ended)
             return ended;
         listener.PassEnded();
         if (decoder.Open(input.c_str()) != 0)
@@ -41,7 +43,7 @@ int CConversionJob::RunPass() {
         if (int result = encoder.Write(block, count))
             return result;
     }
-    return 0;
+    return listener.StopResult();
 }
 
 int CConversionJob::Finish(IAudioEncoder& encoder, int result) {

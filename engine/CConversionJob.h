@@ -12,6 +12,9 @@ class IConversionListener {
     virtual void BetweenBlocks() = 0;
     // Whether the conversion is to end before its next block.
     virtual bool Stopped() = 0;
+    // What a stop ends the conversion with: 0 keeps what was converted (the
+    // user's Stop), an error number discards it (an interrupted program).
+    virtual int StopResult() { return 0; }
     // The percent of the input decoded, before each block.
     virtual void Progress(double percent) = 0;
     // Around the reading of the input again for a further pass.
@@ -28,8 +31,8 @@ class CConversionJob {
                    IConversionListener& listener)
         : decoder(decoder), encoder(encoder), volume(volume), listener(listener) {}
 
-    // 0 when the input was read to its end or the driver stopped it; else
-    // the error number. input is opened again for a further pass.
+    // 0 when the input was read to its end; the listener's StopResult when
+    // the driver stopped it; else the error number. input is opened again for a further pass.
     int Run(const std::wstring& input);
     // The encoder finished whatever happened: a failure to finish an
     // otherwise good conversion is a failure too.

@@ -32,14 +32,14 @@ int CFileConversion::Run(const std::wstring& input, int volume, IConversionListe
 // Only a job that ended well (finished or stopped) puts its file in place.
 int CFileConversion::End(int result) {
     result = CConversionJob::Finish(encoder, result);
-    if (result == 0 && !pending.Path().empty() && !pending.Commit())
+    if (result == 0 && !pending.Path().empty() && !pending.Commit(nextFree))
         result = FileError(type);
     pending.Discard();
     return result;
 }
 
 int CFileConversion::Convert(CDecAudio& decoder, int type, const std::wstring& output,
-                             const CEncoderSet& writers,
+                             const NextFreeName& nextFree, const CEncoderSet& writers,
                              const std::function<int(CFileConversion&)>& prepare) {
     std::unique_ptr<IAudioEncoder> encoder;
     switch (type) {
@@ -57,6 +57,6 @@ int CFileConversion::Convert(CDecAudio& decoder, int type, const std::wstring& o
     default:
         return 0;
     }
-    CFileConversion conversion(decoder, *encoder, type, output);
+    CFileConversion conversion(decoder, *encoder, type, output, nextFree);
     return conversion.End(prepare(conversion));
 }

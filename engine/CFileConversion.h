@@ -24,8 +24,12 @@ class CFileConversion {
   public:
     // type: an OutputType; its number is reported when the file cannot be
     // created or put in place.
-    CFileConversion(CDecAudio& decoder, IAudioEncoder& encoder, int type, std::wstring output)
-        : decoder(decoder), encoder(encoder), type(type), output(std::move(output)) {}
+    // nextFree: how a batch's output moves on from a name taken meanwhile;
+    // empty: the output replaces a file of its name.
+    CFileConversion(CDecAudio& decoder, IAudioEncoder& encoder, int type, std::wstring output,
+                    NextFreeName nextFree = nullptr)
+        : decoder(decoder), encoder(encoder), type(type), output(std::move(output)),
+          nextFree(std::move(nextFree)) {}
 
     // Opens the encoder for the decoder's PCM: 0, or the error number.
     int Open();
@@ -39,7 +43,7 @@ class CFileConversion {
     // the output and run the job through a conversion over it, and ends the
     // conversion whatever prepare returned: the result.
     static int Convert(CDecAudio& decoder, int type, const std::wstring& output,
-                       const CEncoderSet& writers,
+                       const NextFreeName& nextFree, const CEncoderSet& writers,
                        const std::function<int(CFileConversion&)>& prepare);
     // What an output type reports when its file cannot be created or put in place.
     static int FileError(int type);
@@ -49,5 +53,6 @@ class CFileConversion {
     IAudioEncoder& encoder;
     int type;
     std::wstring output;
+    NextFreeName nextFree;
     CPendingOutput pending;
 };

@@ -7,9 +7,10 @@ CFileConverter::CFileConverter(int type, const CAudioInfo& settings, WavFormat w
     : type(type), settings(settings), wavFormat(std::move(wavFormat)) {}
 
 int CFileConverter::Convert(CDecAudio& decoder, const std::wstring& input,
-                            const std::wstring& output, IConversionListener& listener) {
+                            const std::wstring& output, const NextFreeName& nextFree,
+                            IConversionListener& listener) {
     const CEncoderSet writers{wav, mp3, wma, settings};
-    return CFileConversion::Convert(decoder, type, output, writers,
+    return CFileConversion::Convert(decoder, type, output, nextFree, writers,
                                     [&](CFileConversion& conversion) {
                                         if (int prepared = Prepare(conversion, decoder))
                                             return prepared;

@@ -15,8 +15,9 @@ class CFileConverter {
     CFileConverter(int type, const CAudioInfo& settings, WavFormat wavFormat);
 
     // The opened decoder of input to output: 0, or the error number.
+    // nextFree: as for CFileConversion.
     int Convert(CDecAudio& decoder, const std::wstring& input, const std::wstring& output,
-                IConversionListener& listener);
+                const NextFreeName& nextFree, IConversionListener& listener);
 
   private:
     int Prepare(CFileConversion& conversion, CDecAudio& decoder);

@@ -1,4 +1,5 @@
 #include "FolderFiles.h"
+#include "engine/CPendingOutput.h"
 #include "framework/CHandleOwner.h"
 #include <algorithm>
 #include <windows.h>
@@ -25,8 +26,11 @@ std::vector<std::wstring> FolderFiles(const std::wstring& folder) {
     CHandleOwner<FindTraits> search(FindFirstFileW((base + L"\\*.*").c_str(), &found));
     if (!search)
         return files;
+    // Our temporary files are outputs in the making, of this run or another
+    // (or left by a crash), never the user's inputs.
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !CPendingOutput::IsTemporaryName(found.cFileName))
             files.push_back(base + L"\\" + found.cFileName);
     } while (FindNextFileW(search.Get(), &found));
     // Equal paths keep their order.

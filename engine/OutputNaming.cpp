@@ -89,6 +89,12 @@ std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstr
     return outputs;
 }
 
+NextFreeName BatchNextFreeName(const std::wstring& input, std::vector<std::wstring> reserved) {
+    return [input, reserved = std::move(reserved)](const std::wstring& taken) {
+        return UnusedOutputPath(input, taken, reserved);
+    };
+}
+
 std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output) {
     std::wstring extension = OutputExtension(type);
     return extension.empty() ? output : PathStem(input) + extension;

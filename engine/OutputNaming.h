@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/CPendingOutput.h"
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& dec
 // batch names them one after another: each output also avoids the names
 // of the outputs before it.
 std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstring>& inputs);
+
+// A batch output whose name has been taken since it was chosen moves on to
+// the first free name, as if that name had been taken from the start; it
+// also avoids the batch's own names (reserved).
+NextFreeName BatchNextFreeName(const std::wstring& input, std::vector<std::wstring> reserved = {});
 
 // The output path for a dropped input: its stem with the type's extension,
 // or the current output for a type outside 0..3.

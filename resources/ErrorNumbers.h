@@ -3,6 +3,9 @@
 // Error numbers of the conversion by name; the texts stay in the resource
 // library (ui/ErrorMessages). Producers return these, the windows show them.
 constexpr int kCancelled = -2; // the user cancelled a dialog: nothing shown
+// The command-line converter was interrupted (Ctrl+C, its console closed):
+// the running conversion's output is not put in place.
+constexpr int kInterrupted = -4;
 
 // The conversion job and its driver.
 constexpr int kWriteFailed = 901;   // an encoder could not write or finish its output

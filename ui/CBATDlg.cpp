@@ -106,7 +106,9 @@ void CBATDlg::OnBatchStart() {
     BuildFileList();
     timer->Start();
     SetTimer(GetSafeHwnd(), kStatusTimer, kStatusPeriodMs, nullptr);
-    if (!ConvertedAtOnce())
+    const CBatchFiles batch(
+        files, [this](int finished) { ShowFilesFinished(finished); }, [this] { return idle == 1; });
+    if (!ConvertedAtOnce(batch))
         ConvertOneByOne();
     SetRunning(false);
     KillTimer(GetSafeHwnd(), kStatusTimer);
@@ -122,16 +124,17 @@ void CBATDlg::ConvertOneByOne() {
     }
 }
 
+bool CBATDlg::ConvertedAtOnce(const CBatchFiles& batch) {
+    return !files.empty() &&
+           SendMessageW(mainDialog, WM_BATSTART_FILES, reinterpret_cast<WPARAM>(&batch), 0) != 0;
+}
+
 // Several files at a time: the bar counts the files converted to their
 // end, and the status names the next one to end.
-bool CBATDlg::ConvertedAtOnce() {
+void CBATDlg::ShowFilesFinished(int finished) {
     const int count = static_cast<int>(files.size());
-    CBatchFiles batch{files, [this, count](int finished) {
-                          current = std::min(finished, count - 1);
-                          progressBar.SetPos(finished * 100 / count);
-                      }};
-    return count > 0 &&
-           SendMessageW(mainDialog, WM_BATSTART_FILES, reinterpret_cast<WPARAM>(&batch), 0) != 0;
+    current = std::min(finished, count - 1);
+    progressBar.SetPos(finished * 100 / count);
 }
 
 // Running: the stop request is clear, Batch Start is disabled and Stop enabled.

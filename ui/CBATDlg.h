@@ -2,22 +2,16 @@
 #include "engine/CTimeMmanager.h"
 #include "framework/CProgressCtrl.h"
 #include "ui/CBaseDialog.h"
-#include <functional>
+#include "ui/CBatchFiles.h"
 #include <memory>
 #include <string>
 #include <vector>
 
-// A whole batch handed to the main dialog at once, to convert several
-// files at a time; it tells of every file converted to its end.
-struct CBatchFiles {
-    const std::vector<std::wstring>& files;
-    std::function<void(int finished)> filesFinished;
-};
-
-// The batch dialog: converts every file of one folder. It offers the main
-// dialog the whole batch ("WM_BATSTART_FILES"); when the main dialog runs
-// one file at a time, it sends each path with "WM_BATSTART_AUDIO" instead
-// (converted before the send returns). It shows the batch's progress and
+// The batch dialog: converts every file of one folder. Each Batch Start
+// offers the main dialog the whole batch ("WM_BATSTART_FILES"), which also
+// tells it a new batch begins; when the main dialog runs one file at a
+// time, it sends each path with "WM_BATSTART_AUDIO" instead (converted
+// before the send returns). It shows the batch's progress and
 // elapsed time, can stop the batch, and remembers the folder under "LASTDIR".
 class CBATDlg : public CBaseDialog {
   public:
@@ -46,8 +40,9 @@ class CBATDlg : public CBaseDialog {
     void BuildFileList();
     void SetRunning(bool running);
     // Whether the main dialog took the whole batch and converted it.
-    bool ConvertedAtOnce();
+    bool ConvertedAtOnce(const CBatchFiles& batch);
     void ConvertOneByOne();
+    void ShowFilesFinished(int finished);
 
     std::vector<std::wstring> files;
     HWND mainDialog;

@@ -122,12 +122,14 @@ bool CZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
         return false; // the default handling sees the timer as well
     }
     if (message == WM_BATSTART_FILES) {
-        SetMessageResult(OnBatchFiles(*reinterpret_cast<const CBatchFiles*>(wParam)));
+        const CBatchFiles* batch = CBatchFiles::FromMessage(wParam);
+        SetMessageResult(batch ? OnBatchFiles(*batch) : 0);
         result = TRUE;
         return true;
     }
     if (message == WM_BATSTART_AUDIO) {
-        SetMessageResult(OnBatchFile(reinterpret_cast<const wchar_t*>(wParam)));
+        const CBatchFiles* batch = CBatchFiles::OfFileMessage(wParam);
+        SetMessageResult(batch ? OnBatchFile(*batch, reinterpret_cast<const wchar_t*>(wParam)) : 0);
         result = TRUE;
         return true;
     }

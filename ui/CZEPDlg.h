@@ -37,8 +37,10 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     void OnConvert();
     void OnStop();
     void OnTimer(UINT_PTR id);
-    LRESULT OnBatchFile(const wchar_t* path);
-    // A whole batch, several files at a time when the saved settings and
+    // One file of a batch, converted as Convert converts.
+    LRESULT OnBatchFile(const CBatchFiles& batch, const wchar_t* path);
+    // A batch begins: its question is asked anew. The whole batch is then
+    // converted here, several files at a time, when the saved settings and
     // the encoder allow: 1 when it ran, 0 to leave it to one file at a time.
     LRESULT OnBatchFiles(const CBatchFiles& batch);
     void OnBatchMenu();
@@ -62,7 +64,10 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     int AskBatchQuestion(int type, const std::vector<std::wstring>& files);
     void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch);
     int ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
-                        const std::wstring& output);
+                        const std::wstring& output, const NextFreeName& nextFree,
+                        IConversionListener& listener);
+    // Whether the running batch's own Stop was pressed.
+    bool BatchStopped() const;
     void ReportError(int number, const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     int ConvertMp3(CFileConversion& conversion);
@@ -92,8 +97,13 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     HICON icon;
     // Set while a job runs: the message pump must not start a second one.
     bool jobRunning = false;
-    // The stop request of a batch's conversions on other threads.
+    // Counts the Stops: a batch's conversion on another thread stops when
+    // it changes.
+    std::atomic<unsigned> stopCount{0};
+    // Set by the batch's own Stop: its workers take no further file.
     std::atomic<bool> batchStop{false};
+    // The batch whose file or files are converting.
+    const CBatchFiles* runningBatch = nullptr;
 
   private:
     void BetweenBlocks() override;

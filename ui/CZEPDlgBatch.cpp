@@ -19,17 +19,19 @@ namespace {
 constexpr DWORD kLookMs = 100;
 
 // A batch file's conversion on a worker thread: no windows of its own, only
-// the messages its decoder's objects post to the thread; it ends when the
-// batch is stopped.
+// the messages its decoder's objects post to the thread; it ends at the
+// first Stop after it began.
 class CWorkerListener : public IConversionListener {
   public:
-    explicit CWorkerListener(const std::atomic<bool>& stop) : stop(stop) {}
+    explicit CWorkerListener(const std::atomic<unsigned>& stops)
+        : stops(stops), begunAt(stops) {}
     void BetweenBlocks() override { DispatchThreadMessages(); }
-    bool Stopped() override { return stop; }
+    bool Stopped() override { return stops != begunAt; }
     void Progress(double) override {}
 
   private:
-    const std::atomic<bool>& stop;
+    const std::atomic<unsigned>& stops;
+    const unsigned begunAt;
 };
 
 } // namespace
@@ -37,15 +39,21 @@ class CWorkerListener : public IConversionListener {
 LRESULT CZEPDlg::OnBatchFiles(const CBatchFiles& batch) {
     if (jobRunning)
         return 0;
+    // Every Batch Start asks its own question, whatever an earlier one answered.
+    batchState = 1;
+    batchFormat.Free();
     UpdateData(true);
     const int type = DecideOutputType();
     const int jobs = type < 0 ? 1 : BatchJobs(type, ProfileGetInt(L"data", L"BatchJobs", 0));
     if (jobs <= 1)
         return 0;
     CScopedFlag running(jobRunning);
-    // Cancelled, the question ends the batch before any file is written.
+    runningBatch = &batch;
+    // Cancelled, or the batch stopped meanwhile, the question ends the
+    // batch before any file is written.
     if (AskBatchQuestion(type, batch.files) == 0)
         ConvertAtOnce(type, jobs, batch);
+    runningBatch = nullptr;
     return 1;
 }
 
@@ -68,12 +76,12 @@ int CZEPDlg::AskBatchQuestion(int type, const std::vector<std::wstring>& files) 
 
 // A file of the batch on a worker thread, through that worker's writers.
 int CZEPDlg::ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
-                             const std::wstring& output) {
+                             const std::wstring& output, const NextFreeName& nextFree,
+                             IConversionListener& listener) {
     std::unique_ptr<CDecAudio> decoder(CreateDecoder());
     if (decoder->Open(input.c_str()) != 0)
         return kUndecodable;
-    CWorkerListener listener(batchStop);
-    return converter.Convert(*decoder, input, output, listener);
+    return converter.Convert(*decoder, input, output, nextFree, listener);
 }
 
 void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
@@ -87,7 +95,8 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
     for (int n = 0; n < jobs && n < static_cast<int>(files.size()); ++n)
         converters.push_back(std::make_unique<CFileConverter>(
             type, jobSettings, [format](const WAVEFORMATEX&) { return format; }));
-    // Whether a file ended with the batch stopped: it then does not count as converted.
+    // Whether a file's conversion was stopped: by the batch's own Stop, it
+    // does not count as converted; by the main window's, the batch goes on.
     std::vector<char> stopped(files.size(), 0);
     batchStop = false;
     BeginProgress();
@@ -95,9 +104,14 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
     CParallelFiles workers(
         files.size(), converters.size(),
         [&](size_t worker, size_t at) {
-            const int result =
-                batchStop ? 0 : ConvertOnWorker(*converters[worker], files[at], outputs[at]);
-            stopped[at] = batchStop;
+            if (batchStop) {
+                stopped[at] = 1;
+                return 0;
+            }
+            CWorkerListener listener(stopCount);
+            const int result = ConvertOnWorker(*converters[worker], files[at], outputs[at],
+                                               BatchNextFreeName(files[at], outputs), listener);
+            stopped[at] = listener.Stopped();
             return result;
         },
         [window] { PostMessageW(window, WM_NULL, 0, 0); });
@@ -106,15 +120,17 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
         for (const CParallelFiles::Ended& ended : workers.TakeEnded()) {
             if (ended.result != 0)
                 ReportError(ended.result, files[ended.file]);
-            if (!stopped[ended.file])
+            if (!(stopped[ended.file] && batchStop))
                 batch.filesFinished(++converted);
         }
     };
     // The workers' ends are reported here, between the messages of this thread.
     while (workers.Running()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kLookMs, QS_ALLINPUT);
-        if (PumpMessages() != 0)
+        if (PumpMessages() != 0) {
             batchStop = true;
+            ++stopCount;
+        }
         reportEnded();
     }
     workers.Join();

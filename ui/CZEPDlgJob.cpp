@@ -56,7 +56,9 @@ CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
 // settles the output whatever happened.
 int CZEPDlg::RunJob(int type) {
     const CEncoderSet writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object, settings};
-    return CFileConversion::Convert(*Decoder(), type, outputPath, writers,
+    // A batch's output never replaces a file that took its name meanwhile.
+    const NextFreeName nextFree = batchState != 0 ? BatchNextFreeName(jobInput) : nullptr;
+    return CFileConversion::Convert(*Decoder(), type, outputPath, nextFree, writers,
                                     [&](CFileConversion& conversion) {
                                         switch (type) {
                                         case OutputWavAcm:
@@ -91,10 +93,11 @@ int CZEPDlg::PrepareWavOutput(CFileConversion& conversion) {
 }
 
 // The format chooser for the source format set; in a batch the first
-// format chosen serves the remaining files.
+// format chosen serves the remaining files. The batch's Stop pressed while
+// a question is open ends the batch as Cancel would.
 int CZEPDlg::ChooseWavFormat() {
     CWaveFileACM& wav = *wavHolder.object;
-    if (wav.ChooseFormat(GetSafeHwnd()) == 0) {
+    if (wav.ChooseFormat(GetSafeHwnd()) == 0 || BatchStopped()) {
         finished = 1;
         return kCancelled;
     }
@@ -114,6 +117,8 @@ int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
         return 0;
     if (int result = edit(settings, GetSafeHwnd()))
         return result;
+    if (BatchStopped())
+        return kCancelled;
     if (batchState == 1)
         batchState = 2;
     return 0;
@@ -185,7 +190,11 @@ void CZEPDlg::EnableJobButtons(bool running) {
 
 void CZEPDlg::OnStop() {
     finished = 1;
-    batchStop = true;
+    // Before the running conversions see the Stop, so that no worker takes
+    // a further file of a stopped batch.
+    if (BatchStopped())
+        batchStop = true;
+    ++stopCount;
     EnableJobButtons(false);
 }
 
@@ -201,15 +210,19 @@ void CZEPDlg::OnTimer(UINT_PTR id) {
     progressBar.SetPos(static_cast<int>(progress));
 }
 
-LRESULT CZEPDlg::OnBatchFile(const wchar_t* path) {
-    if (jobRunning || !path)
+LRESULT CZEPDlg::OnBatchFile(const CBatchFiles& batch, const wchar_t* path) {
+    if (jobRunning)
         return 0;
     inputPath = path;
     outputPath.clear();
     UpdateData(false);
+    runningBatch = &batch;
     OnConvert();
+    runningBatch = nullptr;
     return 0;
 }
+
+bool CZEPDlg::BatchStopped() const { return runningBatch && runningBatch->stopped(); }
 
 void CZEPDlg::OnBatchMenu() {
     if (jobRunning)

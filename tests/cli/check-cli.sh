@@ -89,13 +89,57 @@ for format in wav mp3; do
 done
 
 # Without gogo.dll an MP3 output says so on standard error, never in a box
-# (which would hold a script until someone closes it).
+# (which would hold a script until someone closes it), and only once.
 mv "$install/gogo.dll" "$work/gogo.dll.away"
 zepc "$(winpath "$media/tone.wav")" -f mp3 -o "$(winpath "$work/nolib.mp3")"
-mv "$work/gogo.dll.away" "$install/gogo.dll"
-expect_rc -2 "no gogo.dll"
+expect_rc 3 "no gogo.dll"
 [[ $err == *"GOGO.DLL"* ]] && pass || fail "no gogo.dll: $err"
 [ ! -e "$work/nolib.mp3" ] && pass || fail "no gogo.dll: a file was left"
+zepc "$(winpath "$work/wav1")" -f mp3 -q
+[ "$(grep -c GOGO.DLL <<<"$err")" = 1 ] && pass || fail "no gogo.dll, a folder: $err"
+mv "$work/gogo.dll.away" "$install/gogo.dll"
+
+# Two runs over one folder at the same time: neither replaces the other's
+# outputs; the later one moves on to the next free names.
+rm -rf "$work/both" && mkdir "$work/both"
+for n in 1 2 3; do sox -n -r 44100 -b 16 -c 2 "$work/both/t$n.wav" synth 60 sine 300 gain -6; done
+wine "$install/ZEPc.exe" "$(winpath "$work/both")" -f mp3 --bitrate 128 -q 2>/dev/null &
+first=$!
+zepc "$(winpath "$work/both")" -f mp3 --bitrate 320 -q
+wait $first
+for rate in 128000 320000; do
+  [ "$(for f in "$work"/both/*.mp3; do ffprobe -v error -show_entries format=bit_rate -of csv=p=0 "$f"; done |
+       awk -v r=$rate '$1 > r * 0.9 && $1 < r * 1.1' | wc -l)" = 3 ] && pass ||
+    fail "two runs at once: not three outputs at $rate: $(ls "$work/both")"
+done
+# A temporary file left in a folder is never an input.
+cp "$media/tone.wav" "$work/both/~zep1a-2b-0.tmp"
+zepc "$(winpath "$work/both")" -f wav -q
+ls "$work/both" | grep -qi '^~zep.*\.wav$' && fail "a temporary file was converted" || pass
+mkdir "$work/empty"
+zepc "$(winpath "$work/empty")" -f mp3
+[ "$rc" = 0 ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] && pass || fail "an empty folder: $rc $err"
+
+# Interrupted (Ctrl+C reaches a program under Wine as SIGINT): no output
+# put in place, an existing one untouched, no temporary file, the file
+# named, and an exit code of its own; a folder's later files not started.
+sox -n -r 44100 -b 16 -c 2 "$work/long.wav" synth 600 sine 300 gain -6
+echo "the user's file" >"$work/kept.mp3"
+rm -rf "$work/three" && mkdir "$work/three" && cp "$work/long.wav" "$work/three/a.wav" &&
+  cp "$work/long.wav" "$work/three/b.wav"
+for target in "$(winpath "$work/long.wav") -o $(winpath "$work/kept.mp3")" "$(winpath "$work/three") -j 1"; do
+  # shellcheck disable=SC2086
+  wine "$install/ZEPc.exe" $target -f mp3 -q </dev/null >/dev/null 2>"$work/stderr" &
+  running=$!
+  sleep 3 && kill -INT $running
+  wait $running
+  rc=$?
+  expect_rc 130 "interrupted: $target"
+  grep -q 'Interrupted.*long.wav\|Interrupted.*a.wav' "$work/stderr" && pass || fail "interrupted: $(cat "$work/stderr")"
+done
+[ "$(cat "$work/kept.mp3")" = "the user's file" ] && pass || fail "an interrupted run replaced the file"
+[ -z "$(ls "$work" "$work/three" | grep -i -e '~zep' -e '^long.mp3' -e '^[ab].mp3')" ] && pass ||
+  fail "an interrupted run left: $(ls "$work" "$work/three")"
 
 # Usage mistakes: exit code 2, one line, nothing written.
 before=$(ls -R "$work" | md5sum)
@@ -114,12 +158,20 @@ bad number|'$(winpath "$media/tone.wav")' -f mp3 --volume loud
 missing input|'$(winpath "$media/none.wav")' -f mp3
 two inputs|'$(winpath "$media/tone.wav")' '$(winpath "$media/tone.mp3")' -f mp3
 folder with -o|'$(winpath "$media/folder")' -f mp3 -o x.mp3
+-j with a file|'$(winpath "$media/tone.wav")' -f mp3 -j 2
+two passes without a profile file|'$(winpath "$media/tone.wav")' -f wma --two-pass
 codec for mp3|'$(winpath "$media/tone.wav")' -f mp3 --acm PCM
 no such format|'$(winpath "$media/tone.wav")' -f wav --acm 'IMA ADPCM' --rate 12345
 LIST
 [ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
 zepc --help
 expect_rc 0 "--help"
+# "--" ends the options: an input may start with "-". A codec named alone
+# takes the input's rate and channels, and 16 bits.
+cp "$media/tone.wav" "$work/-dash.wav"
+(cd "$work" && zepc -f wav --acm PCM -q -- -dash.wav)
+expect_rc 0 "an input after --"
+expect "$work/-dash_conv.wav" pcm_s16le wav 44100 2 1.98 2.06
 
 # The saved volume applies when none is given, an option overrides it, and
 # the settings stay as they were.

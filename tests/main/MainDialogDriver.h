@@ -1,8 +1,10 @@
 #pragma once
+#include "ui/CBatchFiles.h"
 #include "ui/CZEPDlg.h"
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The main dialog as the tests see it: the job state it keeps, and a count
 // of the conversions it has finished handling.
@@ -30,6 +32,19 @@ class CTestZEPDlg : public CZEPDlg {
     }
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+};
+
+// A batch of this process as the batch dialog makes one: what the
+// registered batch messages carry, its Stop, and the files it saw finished.
+struct CTestBatch {
+    explicit CTestBatch(std::vector<std::wstring> paths) : files(std::move(paths)) {}
+    WPARAM File(size_t n) const { return reinterpret_cast<WPARAM>(files[n].c_str()); }
+    WPARAM Whole() const { return reinterpret_cast<WPARAM>(&batch); }
+
+    const std::vector<std::wstring> files;
+    std::atomic<bool> stopped{false};
+    std::atomic<int> finished{0};
+    CBatchFiles batch{files, [this](int count) { finished = count; }, [this] { return stopped.load(); }};
 };
 
 // Where the main tests write: ZEP_TEST_MAIN_OUT names the folder as a host path.

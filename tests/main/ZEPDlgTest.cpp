@@ -3,6 +3,7 @@
 #include "TestLogWindow.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
+#include "support/TestFiles.h"
 #include "engine/CHWndList.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
@@ -10,8 +11,10 @@
 #include "ui/CResDllHandle.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 #include <msacm.h>
@@ -236,9 +239,8 @@ TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
     CTestZEPDlg dialog;
     dialog.SetBatchState(1);
     const std::wstring input = MediaPath("not_audio.txt");
-    RunMainDialog(dialog, [&](HWND window) {
-        SendMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(input.c_str()), 0);
-    });
+    CTestBatch batch({input});
+    RunMainDialog(dialog, [&](HWND window) { SendMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0); });
     ASSERT_EQ(3u, jotter.lines.size());
     EXPECT_EQ(input, jotter.lines[0]);
     EXPECT_EQ(0u, jotter.lines[1].find(L"Error No.0915"));
@@ -342,15 +344,14 @@ TEST_F(MainDialog, InABatchOnlyTheFirstFileAsksForSettings) {
     const DWORD thread = GetCurrentThreadId();
     CTestZEPDlg dialog;
     dialog.SetBatchState(1);
-    const std::wstring first = MediaPath("u8_mono_22k.wav"),
-                       second = MediaPath("s24_stereo_48k.wav");
+    CTestBatch batch({MediaPath("u8_mono_22k.wav"), MediaPath("s24_stereo_48k.wav")});
     HWND secondDialog = nullptr;
     RunMainDialog(dialog, [&](HWND window) {
         SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
-        PostMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(first.c_str()), 0);
+        PostMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0);
         Click(WaitForMp3Settings(thread), IDOK);
         WaitForJobs(dialog, 1);
-        PostMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(second.c_str()), 0);
+        PostMessageW(window, WM_BATSTART_AUDIO, batch.File(1), 0);
         secondDialog = WaitForMp3Settings(thread, 1500);
         if (secondDialog)
             Click(secondDialog, IDCANCEL);
@@ -454,18 +455,137 @@ TEST_F(MainDialog, ABatchFileArrivingDuringAJobIsIgnored) {
     CTestZEPDlg dialog;
     dialog.SetBatchState(2);
     dialog.RememberBatchFormat(Pcm(44100, 2));
-    const std::wstring running = MediaPath("long_60s.wav"),
-                       intruder = MediaPath("s16_stereo_44k.wav");
+    const std::wstring running = MediaPath("long_60s.wav");
+    CTestBatch intruder({MediaPath("s16_stereo_44k.wav")});
     std::wstring inputDuringJob;
     RunMainDialog(dialog, [&](HWND window) {
         Prepare(window, running, OutputPath("main-reentry.wav"), 0);
         Click(window, IDC_CONVERT);
         WaitUntil([&] { return IsItemEnabled(window, IDC_STOP); });
-        SendMessageW(window, WM_BATSTART_AUDIO, reinterpret_cast<WPARAM>(intruder.c_str()), 0);
+        SendMessageW(window, WM_BATSTART_AUDIO, intruder.File(0), 0);
         inputDuringJob = ItemText(window, IDC_INPUT_PATH);
         Click(window, IDC_STOP);
         WaitForJobs(dialog, 2, 60000);
     });
     EXPECT_EQ(running, inputDuringJob);
     EXPECT_FALSE(FileExists(OutputPath("s16_stereo_44k.wav")));
+}
+
+namespace {
+
+// A fresh folder of the tests' outputs holding copies of media files.
+std::vector<std::wstring> CopiesIn(const std::string& folder, const std::string& media, int count) {
+    const std::wstring path = OutputPath(folder) + L"\\";
+    EmptyFolder(path);
+    std::vector<std::wstring> copies;
+    for (int n = 0; n < count; ++n) {
+        copies.push_back(path + std::to_wstring(n) + L".wav");
+        CopyFileW(MediaPath(media).c_str(), copies.back().c_str(), FALSE);
+    }
+    return copies;
+}
+
+// A batch handed over whole, as the batch dialog hands it: script answers
+// what the dialog asks meanwhile; returns when the batch has ended.
+LRESULT RunWholeBatch(HWND window, const CTestBatch& batch, const std::function<void()>& script) {
+    LRESULT taken = 0;
+    std::thread sender([&] { taken = SendMessageW(window, WM_BATSTART_FILES, batch.Whole(), 0); });
+    script();
+    sender.join();
+    return taken;
+}
+
+LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+WORD WaveFormatTag(const std::wstring& path) {
+    const std::string bytes = FileText(path);
+    return bytes.size() > 22 ? static_cast<WORD>(static_cast<unsigned char>(bytes[20]) |
+                                                 static_cast<unsigned char>(bytes[21]) << 8)
+                             : 0;
+}
+
+} // namespace
+
+// Registered messages have the same number in every program: what another
+// program's broadcast carries is never followed.
+TEST_F(MainDialog, BatchMessagesCarryingNoBatchOfOursAreIgnored) {
+    CTestZEPDlg dialog;
+    const std::wstring notOurs = MediaPath("s16_stereo_44k.wav");
+    LRESULT results[4] = {1, 1, 1, 1};
+    std::wstring input;
+    RunMainDialog(dialog, [&](HWND window) {
+        const WPARAM carried[] = {0x10, reinterpret_cast<WPARAM>(notOurs.c_str())};
+        for (int n = 0; n < 2; ++n) {
+            results[2 * n] = SendMessageW(window, WM_BATSTART_FILES, carried[n], 0);
+            results[2 * n + 1] = SendMessageW(window, WM_BATSTART_AUDIO, carried[n], 0);
+        }
+        input = ItemText(window, IDC_INPUT_PATH);
+    });
+    for (LRESULT result : results)
+        EXPECT_EQ(0, result);
+    EXPECT_EQ(L"", input);
+}
+
+// Each Batch Start asks anew and converts with its own answer, in one and
+// the same batch dialog.
+TEST_F(MainDialog, EachBatchStartConvertsWithItsOwnAnswer) {
+    const DWORD thread = GetCurrentThreadId();
+    ProfileWriteInt(L"data", L"BatchJobs", 2);
+    CTestZEPDlg dialog;
+    CTestBatch first(CopiesIn("batch-first", "s16_stereo_44k.wav", 2));
+    CTestBatch second(CopiesIn("batch-second", "s16_stereo_44k.wav", 2));
+    RunMainDialog(dialog, [&](HWND window) {
+        SelectEntry(window, IDC_OUTPUT_FORMAT, 0);
+        RunWholeBatch(window, first, [&] {
+            AnswerFormatChooser(thread, L"PCM", L"44100 Hz; 16 bits; Stereo");
+        });
+        RunWholeBatch(window, second, [&] {
+            AnswerFormatChooser(thread, L"IMA ADPCM", L"44100 Hz; 4 bits; Stereo");
+        });
+    });
+    for (const CTestBatch* batch : {&first, &second}) {
+        const WORD tag = batch == &first ? WAVE_FORMAT_PCM : WAVE_FORMAT_IMA_ADPCM;
+        for (const std::wstring& input : batch->files)
+            EXPECT_EQ(tag, WaveFormatTag(input.substr(0, input.size() - 4) + L"_conv.wav"));
+        EXPECT_EQ(2, batch->finished);
+    }
+}
+
+// The batch's Stop pressed while its question is open ends it before any
+// file; the main window's Stop stops the running files and the batch goes on.
+TEST_F(MainDialog, TheBatchsStopEndsItAndTheMainWindowsStopOnlyTheRunningFiles) {
+    const DWORD thread = GetCurrentThreadId();
+    ProfileWriteInt(L"data", L"BatchJobs", 2);
+    CTestZEPDlg dialog;
+    CTestBatch stoppedAtTheQuestion(CopiesIn("batch-stopped", "s16_stereo_44k.wav", 2));
+    CTestBatch goesOn(CopiesIn("batch-goes-on", "long_60s.wav", 3));
+    auto output = [](const std::wstring& input) { return input.substr(0, input.size() - 4) + L".mp3"; };
+    RunMainDialog(dialog, [&](HWND window) {
+        SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
+        RunWholeBatch(window, stoppedAtTheQuestion, [&] {
+            HWND settings = WaitForMp3Settings(thread);
+            stoppedAtTheQuestion.stopped = true;
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_STOP, BN_CLICKED), 0);
+            Click(settings, IDOK);
+        });
+        RunWholeBatch(window, goesOn, [&] {
+            Click(WaitForMp3Settings(thread), IDOK);
+            WaitUntil([&] { return IsItemEnabled(window, IDC_STOP); });
+            Sleep(300); // both workers are converting
+            Click(window, IDC_STOP);
+        });
+    });
+    for (const std::wstring& input : stoppedAtTheQuestion.files)
+        EXPECT_FALSE(FileExists(output(input)));
+    EXPECT_EQ(0, stoppedAtTheQuestion.finished);
+    const LONGLONG whole = FileSize(output(goesOn.files[2]));
+    EXPECT_GT(whole, 60 * 16000 * 95 / 100); // 60 s at 128 kbit/s
+    EXPECT_LT(std::min(FileSize(output(goesOn.files[0])), FileSize(output(goesOn.files[1]))),
+              whole * 9 / 10);
+    EXPECT_EQ(3, goesOn.finished);
 }
