@@ -135,6 +135,9 @@ HRESULT STDMETHODCALLTYPE CFileReaderPin::Request(IMediaSample* sample, DWORD_PT
         if (flushing)
             return VFW_E_WRONG_STATE;
     }
+    REFERENCE_TIME start = 0, end = 0;
+    if (SUCCEEDED(sample->GetTime(&start, &end)) && start / kUnitsPerByte > size)
+        return HRESULT_FROM_WIN32(ERROR_HANDLE_EOF); // what the interface answers for it
     const HRESULT result = ReadSample(sample);
     if (FAILED(result) && result != E_FAIL)
         return result; // a request that makes no sense is refused, not queued
@@ -222,14 +225,13 @@ HRESULT CFileReaderPin::ReadSample(IMediaSample* sample) {
     if (FAILED(sample->GetTime(&start, &end)) || FAILED(sample->GetPointer(&buffer)))
         return E_INVALIDARG;
     const LONGLONG position = start / kUnitsPerByte;
-    LONGLONG length = end / kUnitsPerByte - position;
-    if (length < 0 || position > size)
+    const LONGLONG length = std::min<LONGLONG>(end / kUnitsPerByte - position, sample->GetSize());
+    if (length < 0)
         return E_INVALIDARG;
-    length = std::min<LONGLONG>({length, size - position, sample->GetSize()});
     LONG read = 0;
     const HRESULT result = ReadAt(position, static_cast<LONG>(length), buffer, &read);
     sample->SetActualDataLength(read);
     REFERENCE_TIME readEnd = (position + read) * kUnitsPerByte;
     sample->SetTime(&start, &readEnd);
-    return result == S_OK ? S_OK : E_FAIL; // the span was cut to the file: less is a failure
+    return result;
 }

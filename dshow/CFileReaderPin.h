@@ -68,8 +68,9 @@ class CFileReaderPin : public IPin, public IAsyncReader {
 
     // Reads length bytes at position: S_OK, S_FALSE when the file ended first.
     HRESULT ReadAt(LONGLONG position, LONG length, BYTE* buffer, LONG* read);
-    // Reads the span the sample's times name (bytes times 10,000,000),
-    // shortened to the file's end and the sample's size.
+    // Reads the span the sample's times name (bytes times 10,000,000), as
+    // much of it as the sample holds: S_OK, or S_FALSE with what there was
+    // when the file ended first; the end time then says where it ended.
     HRESULT ReadSample(IMediaSample* sample);
 
     IBaseFilter& owner;
