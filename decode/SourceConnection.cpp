@@ -55,13 +55,14 @@ bool FirstType(IPin* output, CMediaType& first) {
     return SUCCEEDED(copied);
 }
 
-// The source's class and the subtype its output offers first.
+// The source's class and the subtype its output offers first, when they
+// name a kind of stream a parser may be remembered for.
 bool KindOf(IBaseFilter* source, IPin* output, StreamKind& kind) {
     CMediaType type;
     if (FAILED(source->GetClassID(&kind.source)) || !FirstType(output, type))
         return false;
     kind.subtype = type.Get().subtype;
-    return true;
+    return IsParserKey(kind.source, kind.subtype);
 }
 
 // The class of the filter whose pin the output is connected to.
@@ -138,6 +139,14 @@ CComPtr<IBaseFilter> ReaderInPlaceOf(IGraphBuilder* graph, const std::wstring& p
 }
 
 } // namespace
+
+// The null subtype (what a filter registers to take any stream, and what
+// the system's source offers for a file it could not tell) and "none" name
+// no kind of stream: the parser found for one such file says nothing of the
+// next.
+bool IsParserKey(const CLSID& source, const GUID& subtype) {
+    return source != GUID_NULL && subtype != MEDIASUBTYPE_NULL && subtype != MEDIASUBTYPE_None;
+}
 
 HRESULT ConnectSource(IGraphBuilder* graph, const std::wstring& path, IBaseFilter* source,
                       IBaseFilter* downstream) {

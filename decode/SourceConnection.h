@@ -16,3 +16,8 @@
 // parser that does not take our reader gets the system's source back.
 HRESULT ConnectSource(IGraphBuilder* graph, const std::wstring& path, IBaseFilter* source,
                       IBaseFilter* downstream);
+
+// Whether a parser found for streams of this source class and subtype may be
+// remembered for them and looked up by them: only when both name one kind
+// of stream.
+bool IsParserKey(const CLSID& source, const GUID& subtype);
