@@ -129,6 +129,11 @@ int CEncWMV::Close() {
     return 0;
 }
 
+void CEncWMV::Abandon() {
+    writing = false;
+    Close();
+}
+
 int CEncWMV::EndPass() {
     SetTwoPass(0);
     return 0;

@@ -39,6 +39,9 @@ class CEncWMV {
     // Ends writing and leaves the object idle; when the writer refuses to
     // end, its result is answered and everything is kept.
     virtual int Close();
+    // Leaves the object idle without ending the writer: every reference is
+    // let go, and with the writer the output file it held open, unfinished.
+    void Abandon();
     virtual int EndPass();
     virtual int BeginPass();
     virtual int GetTwoPass() const;

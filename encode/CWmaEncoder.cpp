@@ -17,7 +17,14 @@ bool CWmaEncoder::EndPass(int& result) {
     return true;
 }
 
-int CWmaEncoder::Finish() { return wma.Close() != 0 ? kWmaFinishFailed : 0; }
+// A writer that cannot end (a full disk) still holds the output file open:
+// it is let go, so the conversion can remove the file.
+int CWmaEncoder::Finish() {
+    if (wma.Close() == 0)
+        return 0;
+    wma.Abandon();
+    return kWmaFinishFailed;
+}
 
 int CWmaEncoder::LoadProfile(CEncWMVWMA& wma, const CAudioInfo& settings) {
     if (settings.wmaSelect != 2)

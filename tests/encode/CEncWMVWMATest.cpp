@@ -1,6 +1,8 @@
 #include "encode/CEncWMVWMA.h"
 #include "TempFile.h"
 #include "WMFakes.h"
+#include "encode/CWmaEncoder.h"
+#include "resources/ErrorNumbers.h"
 #include <cstring>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -211,6 +213,17 @@ TEST_F(CEncWMVWMATest, APreprocessorRejectingASampleGives809Or814) {
     EXPECT_EQ(814, Write(Block(4)));
     wm.preprocessor.sampleResult = E_UNEXPECTED;
     EXPECT_EQ(809, Write(Block(4)));
+}
+
+// The writer holds the output file open: when it cannot end (a full disk),
+// the conversion's encoder still lets go of it, so the file can be removed.
+TEST_F(CEncWMVWMATest, AConversionWhoseWriterCannotEndLetsGoOfTheWriter) {
+    OpenWith(44100, 2, 16);
+    wm.writer.endResult = E_FAIL;
+    CWmaEncoder conversion(*encoder);
+    EXPECT_EQ(kWmaFinishFailed, conversion.Finish());
+    EXPECT_EQ(0, wm.writer.refs);
+    EXPECT_TRUE(wm.AllReleased());
 }
 
 class PassSetupFailures : public CEncWMVWMATest,
