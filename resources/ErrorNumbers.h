@@ -5,7 +5,7 @@
 constexpr int kCancelled = -2; // the user cancelled a dialog: nothing shown
 // The command-line converter was interrupted (Ctrl+C, its console closed):
 // the running conversion's output is not put in place.
-constexpr int kInterrupted = -4;
+constexpr int kInterrupted = -100;
 
 // The conversion job and its driver.
 constexpr int kWriteFailed = 901;   // an encoder could not write or finish its output

@@ -20,10 +20,12 @@ namespace {
 class CCountingListener : public IConversionListener {
   public:
     int stopAfter = -1; // blocks; -1: never
+    int stopResult = 0;
     int blocks = 0, turns = 0;
     void BetweenBlocks() override { ++turns; }
     bool Stopped() override { return stopAfter >= 0 && blocks >= stopAfter; }
     void Progress(double) override { ++blocks; }
+    int StopResult() override { return stopResult; }
 };
 
 class CRecordingEncoder : public IAudioEncoder {
@@ -111,6 +113,13 @@ TEST_F(ConversionJob, EndsBeforeTheNextBlockWhenStoppedAndWithTheNumberOfAFailed
     failing.failAt = 3;
     EXPECT_EQ(kWriteFailed, Convert(failing));
     EXPECT_EQ(4, failing.writes) << "nothing is read after the failure";
+
+    // An interrupted program's stop is its failure: nothing is put in place.
+    ASSERT_EQ(0, decoder.Open(input.c_str()));
+    listener = CCountingListener();
+    listener.stopAfter = 2;
+    listener.stopResult = kInterrupted;
+    EXPECT_EQ(kInterrupted, Convert(stopped));
 }
 
 TEST_F(ConversionJob, TheVolumeIsAppliedOncePerBlock) {
