@@ -52,8 +52,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         auto value = [&]() -> const std::wstring* {
             return at + 1 < arguments.size() ? &arguments[++at] : nullptr;
         };
-        const bool option = !optionsEnded && ((argument.size() > 1 && argument[0] == L'-') ||
-                                              argument == L"/?");
+        const bool option =
+            !optionsEnded && ((argument.size() > 1 && argument[0] == L'-') || argument == L"/?");
         if (!option) {
             if (!input.empty())
                 return L"only one input may be given; " + argument + L" is a second";

@@ -16,10 +16,8 @@ constexpr DWORD kProgressPeriodMs = 500;
 
 CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings,
                                      bool folderFile, bool showProgress)
-    : line(line),
-      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
-      files(line.type, settings,
-            [this](const WAVEFORMATEX& source) { return WavFormat(source); }),
+    : line(line), acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
+      files(line.type, settings, [this](const WAVEFORMATEX& source) { return WavFormat(source); }),
       inFolder(folderFile), showProgress(showProgress) {}
 
 int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output,

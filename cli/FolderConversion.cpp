@@ -29,10 +29,10 @@ int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs
         converters.push_back(std::make_unique<CConsoleConverter>(line, settings, true, progress));
     std::vector<int> results(inputs.size(), 0);
     CParallelFiles(inputs.size(), count, [&](size_t worker, size_t at) {
-        results[at] = StopRequested() ? kInterrupted
-                                      : converters[worker]->Convert(
-                                            inputs[at], outputs[at],
-                                            BatchNextFreeName(inputs[at], outputs));
+        results[at] = StopRequested()
+                          ? kInterrupted
+                          : converters[worker]->Convert(inputs[at], outputs[at],
+                                                        BatchNextFreeName(inputs[at], outputs));
         return results[at];
     }).Join();
     // An interrupted run is never taken for one that converted everything.

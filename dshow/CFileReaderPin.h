@@ -14,7 +14,8 @@
 class CFileReaderPin : public IPin, public IAsyncReader {
   public:
     // References are counted on the owning filter.
-    CFileReaderPin(IBaseFilter& owner, CKernelHandle file, LONGLONG size, const AM_MEDIA_TYPE& type);
+    CFileReaderPin(IBaseFilter& owner, CKernelHandle file, LONGLONG size,
+                   const AM_MEDIA_TYPE& type);
     CFileReaderPin(const CFileReaderPin&) = delete;
     CFileReaderPin& operator=(const CFileReaderPin&) = delete;
     virtual ~CFileReaderPin() = default;

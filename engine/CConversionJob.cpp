@@ -1,6 +1,6 @@
 #include "CConversionJob.h"
-#include "resources/ErrorNumbers.h"
 #include "pcm/CPCMWavVolume.h"
+#include "resources/ErrorNumbers.h"
 
 namespace {
 

@@ -32,7 +32,8 @@ class CConversionJob {
         : decoder(decoder), encoder(encoder), volume(volume), listener(listener) {}
 
     // 0 when the input was read to its end; the listener's StopResult when
-    // the driver stopped it; else the error number. input is opened again for a further pass.
+    // the driver stopped it; else the error number. input is opened again
+    // for a further pass.
     int Run(const std::wstring& input);
     // The encoder finished whatever happened: a failure to finish an
     // otherwise good conversion is a failure too.

@@ -37,8 +37,9 @@ template <class Fill> std::wstring AskedPath(Fill fill) {
 std::wstring TemporaryFolder(const std::wstring& folder, size_t nameLength) {
     if (folder.size() + nameLength < MAX_PATH)
         return folder;
-    const std::wstring shorter = AskedPath(
-        [&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(folder.c_str(), buffer, size); });
+    const std::wstring shorter = AskedPath([&](wchar_t* buffer, DWORD size) {
+        return GetShortPathNameW(folder.c_str(), buffer, size);
+    });
     if (!shorter.empty() && shorter.size() + nameLength < MAX_PATH)
         return shorter;
     const std::wstring full = AskedPath([&](wchar_t* buffer, DWORD size) {

@@ -23,8 +23,7 @@ constexpr DWORD kLookMs = 100;
 // first Stop after it began.
 class CWorkerListener : public IConversionListener {
   public:
-    explicit CWorkerListener(const std::atomic<unsigned>& stops)
-        : stops(stops), begunAt(stops) {}
+    explicit CWorkerListener(const std::atomic<unsigned>& stops) : stops(stops), begunAt(stops) {}
     void BetweenBlocks() override { DispatchThreadMessages(); }
     bool Stopped() override { return stops != begunAt; }
     void Progress(double) override {}

@@ -91,7 +91,8 @@ TEST_F(FileReader, SynchronousReadsGiveWhatTheFileHoldsAndSayWhenItEnded) {
 // in a flush none is taken and no wait blocks.
 TEST_F(FileReader, RequestsComeBackInOrderAndAFlushEndsTheWaiting) {
     CComPtr<IMemAllocator> pool = CommittedPool(2, 400);
-    CComPtr<IMediaSample> first = Asking(*pool.Get(), 0, 400), last = Asking(*pool.Get(), 800, 1200);
+    CComPtr<IMediaSample> first = Asking(*pool.Get(), 0, 400),
+                          last = Asking(*pool.Get(), 800, 1200);
     ASSERT_EQ(S_OK, reader->Request(first.Get(), 1));
     ASSERT_EQ(S_OK, reader->Request(last.Get(), 2));
     struct Expected {
@@ -106,8 +107,9 @@ TEST_F(FileReader, RequestsComeBackInOrderAndAFlushEndsTheWaiting) {
         ASSERT_EQ(expected.result, reader->WaitForNext(0, &sample, &user));
         EXPECT_EQ(expected.sample, sample);
         const int from = expected.from;
-        EXPECT_EQ(std::vector<BYTE>(bytes.begin() + from, bytes.begin() + std::min(from + 400, 1000)),
-                  Held(sample));
+        EXPECT_EQ(
+            std::vector<BYTE>(bytes.begin() + from, bytes.begin() + std::min(from + 400, 1000)),
+            Held(sample));
     }
     IMediaSample* none = nullptr;
     DWORD_PTR user = 0;

@@ -1,5 +1,5 @@
-#include "encode/CGoGoStab.h"
 #include "engine/BatchJobs.h"
+#include "encode/CGoGoStab.h"
 #include "engine/OutputNaming.h"
 #include <gtest/gtest.h>
 

@@ -44,7 +44,8 @@ struct CTestBatch {
     const std::vector<std::wstring> files;
     std::atomic<bool> stopped{false};
     std::atomic<int> finished{0};
-    CBatchFiles batch{files, [this](int count) { finished = count; }, [this] { return stopped.load(); }};
+    CBatchFiles batch{files, [this](int count) { finished = count; },
+                      [this] { return stopped.load(); }};
 };
 
 // Where the main tests write: ZEP_TEST_MAIN_OUT names the folder as a host path.

@@ -3,11 +3,11 @@
 #include "TestLogWindow.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
-#include "support/TestFiles.h"
 #include "engine/CHWndList.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"
+#include "support/TestFiles.h"
 #include "ui/CResDllHandle.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
@@ -240,7 +240,8 @@ TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
     dialog.SetBatchState(1);
     const std::wstring input = MediaPath("not_audio.txt");
     CTestBatch batch({input});
-    RunMainDialog(dialog, [&](HWND window) { SendMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0); });
+    RunMainDialog(dialog,
+                  [&](HWND window) { SendMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0); });
     ASSERT_EQ(3u, jotter.lines.size());
     EXPECT_EQ(input, jotter.lines[0]);
     EXPECT_EQ(0u, jotter.lines[1].find(L"Error No.0915"));
@@ -541,9 +542,8 @@ TEST_F(MainDialog, EachBatchStartConvertsWithItsOwnAnswer) {
     CTestBatch second(CopiesIn("batch-second", "s16_stereo_44k.wav", 2));
     RunMainDialog(dialog, [&](HWND window) {
         SelectEntry(window, IDC_OUTPUT_FORMAT, 0);
-        RunWholeBatch(window, first, [&] {
-            AnswerFormatChooser(thread, L"PCM", L"44100 Hz; 16 bits; Stereo");
-        });
+        RunWholeBatch(window, first,
+                      [&] { AnswerFormatChooser(thread, L"PCM", L"44100 Hz; 16 bits; Stereo"); });
         RunWholeBatch(window, second, [&] {
             AnswerFormatChooser(thread, L"IMA ADPCM", L"44100 Hz; 4 bits; Stereo");
         });
@@ -564,7 +564,9 @@ TEST_F(MainDialog, TheBatchsStopEndsItAndTheMainWindowsStopOnlyTheRunningFiles) 
     CTestZEPDlg dialog;
     CTestBatch stoppedAtTheQuestion(CopiesIn("batch-stopped", "s16_stereo_44k.wav", 2));
     CTestBatch goesOn(CopiesIn("batch-goes-on", "long_60s.wav", 3));
-    auto output = [](const std::wstring& input) { return input.substr(0, input.size() - 4) + L".mp3"; };
+    auto output = [](const std::wstring& input) {
+        return input.substr(0, input.size() - 4) + L".mp3";
+    };
     RunMainDialog(dialog, [&](HWND window) {
         SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
         RunWholeBatch(window, stoppedAtTheQuestion, [&] {
