@@ -1,6 +1,6 @@
 #include "CCommandLine.h"
 #include "cli/ConsoleText.h"
-#include "engine/OutputNaming.h"
+#include "engine/COutputFormat.h"
 #include <cwchar>
 
 namespace {
@@ -10,8 +10,6 @@ struct Name {
     int value;
 };
 
-const Name kTypes[] = {
-    {L"wav", OutputWavAcm}, {L"l3wav", OutputLayer3Wav}, {L"mp3", OutputMp3}, {L"wma", OutputWma}};
 // The MP3 channel modes in the settings' order.
 const Name kModes[] = {{L"mono", 0}, {L"stereo", 1}, {L"joint", 2}, {L"ms", 3}, {L"dual", 4}};
 
@@ -80,10 +78,9 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             } else if (argument == L"--acm") {
                 acm = *given;
             } else if (argument == L"-f") {
-                auto found = Find(kTypes, *given);
-                if (!found)
-                    return L"-f takes wav, l3wav, mp3 or wma, not " + *given;
-                type = *found;
+                type = OutputTypeNamed(*given);
+                if (type < 0)
+                    return L"-f takes " + FormatCommandNames(L", ") + L", not " + *given;
             } else if (!(mode = Find(kModes, *given))) {
                 return L"--mode takes mono, stereo, joint, ms or dual, not " + *given;
             }
@@ -107,39 +104,47 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
     if (input.empty())
         return L"no input given";
     if (type < 0)
-        return L"no output format given (-f wav|l3wav|mp3|wma)";
-    if ((acm || rate || channels || bits) && type != OutputWavAcm)
-        return L"--acm, --rate, --channels and --bits are for -f wav";
+        return L"no output format given (-f " + FormatCommandNames(L"|") + L")";
+    if ((acm || rate || channels || bits) &&
+        OutputFormatOf(type)->question != COutputFormat::Question::WavFormat)
+        return L"--acm, --rate, --channels and --bits are for a WAV(ACM) output";
     if (twoPass && !wmaFile)
         return L"--two-pass is for a WMA profile file (--wma-file)";
     return L"";
 }
 
+std::wstring FormatCommandNames(const wchar_t* separator) {
+    std::wstring names;
+    for (const COutputFormat& format : OutputFormats())
+        names += (names.empty() ? L"" : separator) + std::wstring(format.commandName);
+    return names;
+}
+
 bool CCommandLine::ShowsProgress() const { return !quiet && IsConsole(STD_ERROR_HANDLE); }
 
-void CCommandLine::ApplyTo(CAudioInfo& settings) const {
+void CCommandLine::ApplyTo(CEncoderOptions& options) const {
     if (volume)
-        settings.VOL = *volume;
+        options.volume = *volume;
     if (mode)
-        settings.EncType = *mode;
+        options.mp3.channelMode = *mode;
     if (vbrQuality) {
-        settings.vbr = 1;
-        settings.Qual = *vbrQuality;
+        options.mp3.vbr = 1;
+        options.mp3.vbrQuality = *vbrQuality;
     }
     if (bitRate) {
-        settings.cbr_bps = *bitRate;
-        settings.vbr_bps = *bitRate;
+        options.mp3.cbrKbps = *bitRate;
+        options.mp3.vbrKbps = *bitRate;
         if (!vbrQuality)
-            settings.vbr = 0;
+            options.mp3.vbr = 0;
     }
     if (wma4 || wma7) {
-        settings.wmaSelect = wma7 ? 1 : 0;
-        settings.wma4 = wma4.value_or(settings.wma4);
-        settings.wma7 = wma7.value_or(settings.wma7);
+        options.wma.select = wma7 ? 1 : 0;
+        options.wma.profile4 = wma4.value_or(options.wma.profile4);
+        options.wma.profile7 = wma7.value_or(options.wma.profile7);
     }
     if (wmaFile) {
-        settings.wmaSelect = 2;
-        settings.wmaPRX = *wmaFile;
-        settings.wma2Pass = twoPass ? 1 : 0;
+        options.wma.select = 2;
+        options.wma.profileFile = *wmaFile;
+        options.wma.twoPass = twoPass ? 1 : 0;
     }
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/CAudioInfo.h"
+#include "encode/CEncoderOptions.h"
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,7 +9,7 @@
 struct CCommandLine {
     std::wstring input;       // a file, or a folder converted as the batch does
     std::wstring output;      // -o: only with a file; empty: named as the dialog names it
-    int type = -1;            // -f: an OutputType
+    int type = -1;            // -f: an output type
     bool quiet = false;       // -q
     bool help = false;        // --help
     bool listFormats = false; // --list-formats
@@ -27,6 +27,10 @@ struct CCommandLine {
     std::wstring Parse(const std::vector<std::wstring>& arguments);
     // Whether progress lines go to standard error: a console, and no -q.
     bool ShowsProgress() const;
-    // Puts the options given into the settings; the rest keep their values.
-    void ApplyTo(CAudioInfo& settings) const;
+    // Puts the options given into the conversion's options; the rest keep
+    // their values.
+    void ApplyTo(CEncoderOptions& options) const;
 };
+
+// The output formats' -f values, separated.
+std::wstring FormatCommandNames(const wchar_t* separator);

@@ -14,41 +14,46 @@ constexpr DWORD kProgressPeriodMs = 500;
 
 } // namespace
 
-CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings,
+CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options,
                                      bool folderFile, bool showProgress)
-    : line(line), acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()),
-      files(line.type, settings, [this](const WAVEFORMATEX& source) { return WavFormat(source); }),
+    : line(line), options(options),
+      acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), files(line.type),
       inFolder(folderFile), showProgress(showProgress) {}
 
-int CConsoleConverter::Convert(const std::wstring& input, const std::wstring& output,
-                               const NextFreeName& nextFree) {
+int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target) {
     CDecDShowAudioFast decoder;
-    const int result = Run(decoder, input, output, nextFree);
+    const int result = Run(decoder, input, target);
     if (result != 0)
         ReportFailure(input, result);
     return result;
 }
 
 int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
-                           const std::wstring& output, const NextFreeName& nextFree) {
+                           const COutputTarget& target) {
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
+    CEncoderOptions fileOptions = options;
+    if (line.acm) {
+        const WAVEFORMATEX* format = AcmFormatFor(*decoder.GetFormat());
+        if (!format)
+            return kWavFileError;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(format);
+        fileOptions.wavFormat.assign(bytes, bytes + sizeof(WAVEFORMATEX) + format->cbSize);
+    }
     clock.ClearTotal();
     clock.Start();
     percent = 0.0;
-    const int result = files.Convert(decoder, input, output, nextFree, *this);
+    const int result = files.Convert(decoder, input, target, fileOptions, *this);
     decoder.Close();
     ShowProgress(true);
     return result;
 }
 
-// The decoded PCM as it is, unless --acm names a codec: then its format
-// with the rate, channels and bits given; where the options leave them
-// open, the input's rate and channels and 16 bits, where the codec offers them.
-const WAVEFORMATEX* CConsoleConverter::WavFormat(const WAVEFORMATEX& source) const {
-    if (!line.acm)
-        return &source;
+// The format of the codec --acm names, with the rate, channels and bits
+// given; where the options leave them open, the input's rate and channels
+// and 16 bits, where the codec offers them. Null when none fits.
+const WAVEFORMATEX* CConsoleConverter::AcmFormatFor(const WAVEFORMATEX& source) const {
     const DWORD rate = static_cast<DWORD>(line.rate.value_or(0));
     const WORD channels = static_cast<WORD>(line.channels.value_or(0));
     const WORD bits = static_cast<WORD>(line.bits.value_or(0));

@@ -7,7 +7,7 @@
 #include <string>
 
 // Converts for the command line: each file through the engine's file
-// conversion with the settings given, progress on standard error when that
+// conversion with the options given, progress on standard error when that
 // is a console, and every failure as its numbered line there.
 // One converter serves one thread; a folder's files may be shared out among
 // several.
@@ -15,18 +15,15 @@ class CConsoleConverter : private IConversionListener {
   public:
     // folderFile: the files come from a folder, so failures name their file;
     // showProgress: a progress line of each file on a console.
-    CConsoleConverter(const CCommandLine& line, const CAudioInfo& settings, bool folderFile,
+    CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options, bool folderFile,
                       bool showProgress);
 
-    // One input to output: 0, or the error number, which has been printed.
-    // nextFree: as for CFileConversion (a folder's outputs never replace).
-    int Convert(const std::wstring& input, const std::wstring& output,
-                const NextFreeName& nextFree = nullptr);
+    // One input to target: 0, or the error number, which has been printed.
+    int Convert(const std::wstring& input, const COutputTarget& target);
 
   private:
-    int Run(CDecAudio& decoder, const std::wstring& input, const std::wstring& output,
-            const NextFreeName& nextFree);
-    const WAVEFORMATEX* WavFormat(const WAVEFORMATEX& source) const;
+    int Run(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target);
+    const WAVEFORMATEX* AcmFormatFor(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;
 
@@ -36,6 +33,7 @@ class CConsoleConverter : private IConversionListener {
     void Progress(double percent) override;
 
     const CCommandLine& line;
+    const CEncoderOptions& options;
     std::vector<AcmFormat> acmFormats; // listed once, when --acm names a codec
     CFileConverter files;
     CTimeMmanager clock;

@@ -10,4 +10,4 @@
 // 0 when all succeeded (or the folder holds no file, which is said),
 // kInterrupted when interrupted, else the first failure's number in the
 // folder's order.
-int ConvertFolder(const CCommandLine& line, const CAudioInfo& settings, int jobs);
+int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, int jobs);

@@ -10,6 +10,7 @@
 #include "framework/PathSplit.h"
 #include "pcm/AcmFormats.h"
 #include "resources/ErrorNumbers.h"
+#include "settings/EncoderOptions.h"
 #include "settings/Profile.h"
 #include "ui/Language.h"
 #include <mutex>
@@ -37,49 +38,73 @@ int ExitCode(int result) {
     return result;
 }
 
+// Every -f value, with the main window's name where that differs.
+std::wstring FormatList() {
+    std::wstring list;
+    for (const COutputFormat& format : OutputFormats()) {
+        list += (list.empty() ? L"" : L", ") + std::wstring(format.commandName);
+        if (_wcsicmp(format.commandName, format.listName) != 0)
+            list += L" (" + std::wstring(format.listName) + L")";
+    }
+    return list;
+}
+
 std::wstring HelpText() {
+    const std::wstring names = FormatCommandNames(L"|");
     return PickLanguage(
-        L"使い方: ZEPc 入力 [-o 出力] -f wav|l3wav|mp3|wma [オプション]\n"
-        L"        ZEPc フォルダ -f wav|l3wav|mp3|wma [オプション]\n"
-        L"フォルダを指定すると、その中のすべてのファイルをバッチと同じ順序と名前で変換します。\n"
-        L"  -o 出力          出力ファイル (省略時は入力の隣に形式の拡張子で)\n"
-        L"  -f 形式          wav, l3wav (Layer3-WAV), mp3, wma\n"
-        L"  --volume パーセント  音量\n"
-        L"  --bitrate kbps   MP3 のビットレート\n"
-        L"  --vbr 品質       MP3 を可変ビットレートで (0 最高 .. 9)\n"
-        L"  --mode モード    MP3 のチャンネル: mono, stereo, joint, ms, dual\n"
-        L"  --wma4 番号 / --wma7 番号  WMA のシステムプロファイル (4.0 / 7.0)\n"
-        L"  --wma-file パス [--two-pass]  WMA のプロファイルファイル\n"
-        L"  --acm 名前 [--rate Hz] [--channels 数] [--bits 数]  WAV のコーデックと形式\n"
-        L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
-        L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
-        L"  -q               進行状況を表示しない\n"
-        L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
-        L"指定しない設定は ZEP に保存された設定を使います。コマンドラインの指定は保存されません。\n"
-        L"終了コード: 0 成功、2 使い方の誤り、3 GOGO.DLL がないか壊れている、4 MP3 の設定が\n"
-        L"受け付けられない、5 ビットレートが受け付けられない、130 中断 (Ctrl+C など。\n"
-        L"変換中のファイルは作られません)、それ以外はエラー番号です。",
-        L"Usage: ZEPc INPUT [-o OUTPUT] -f wav|l3wav|mp3|wma [options]\n"
-        L"       ZEPc FOLDER -f wav|l3wav|mp3|wma [options]\n"
-        L"A folder converts every file in it, in the batch's order and with its names.\n"
-        L"  -o OUTPUT          the output file (default: beside the input, the format's "
-        L"extension)\n"
-        L"  -f FORMAT          wav, l3wav (Layer3-WAV), mp3, wma\n"
-        L"  --volume PERCENT   the volume\n"
-        L"  --bitrate KBPS     the MP3 bit rate\n"
-        L"  --vbr QUALITY      MP3 with a variable bit rate (0 best .. 9)\n"
-        L"  --mode MODE        the MP3 channels: mono, stereo, joint, ms, dual\n"
-        L"  --wma4 N / --wma7 N  a WMA system profile (format 4.0 / 7.0)\n"
-        L"  --wma-file PATH [--two-pass]  a WMA profile file\n"
-        L"  --acm NAME [--rate HZ] [--channels N] [--bits N]  the WAV codec and format\n"
-        L"  --list-formats     the formats the installed codecs offer\n"
-        L"  -j N               a folder's conversions at a time (default: one per processor)\n"
-        L"  -q                 no progress\n"
-        L"  --                 what follows is the input, even when it starts with -\n"
-        L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
-        L"Exit code: 0 success, 2 a usage mistake, 3 GOGO.DLL missing or damaged, 4 the MP3\n"
-        L"settings refused, 5 the bit rate refused, 130 interrupted (Ctrl+C and the like;\n"
-        L"the file being converted is not made), otherwise the error number.");
+        L"使い方: ZEPc 入力 [-o 出力] -f " + names +
+            L" [オプション]\n"
+            L"        ZEPc フォルダ -f " +
+            names +
+            L" [オプション]\n"
+            L"フォルダを指定すると、その中のすべてのファイルをバッチと同じ順序と名前で変換します。"
+            L"\n"
+            L"  -o 出力          出力ファイル (省略時は入力の隣に形式の拡張子で)\n"
+            L"  -f 形式          " +
+            FormatList() +
+            L"\n"
+            L"  --volume パーセント  音量\n"
+            L"  --bitrate kbps   MP3 のビットレート\n"
+            L"  --vbr 品質       MP3 を可変ビットレートで (0 最高 .. 9)\n"
+            L"  --mode モード    MP3 のチャンネル: mono, stereo, joint, ms, dual\n"
+            L"  --wma4 番号 / --wma7 番号  WMA のシステムプロファイル (4.0 / 7.0)\n"
+            L"  --wma-file パス [--two-pass]  WMA のプロファイルファイル\n"
+            L"  --acm 名前 [--rate Hz] [--channels 数] [--bits 数]  WAV のコーデックと形式\n"
+            L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
+            L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
+            L"  -q               進行状況を表示しない\n"
+            L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
+            L"指定しない設定は ZEP "
+            L"に保存された設定を使います。コマンドラインの指定は保存されません。\n"
+            L"終了コード: 0 成功、2 使い方の誤り、3 GOGO.DLL がないか壊れている、4 MP3 の設定が\n"
+            L"受け付けられない、5 ビットレートが受け付けられない、130 中断 (Ctrl+C など。\n"
+            L"変換中のファイルは作られません)、それ以外はエラー番号です。",
+        L"Usage: ZEPc INPUT [-o OUTPUT] -f " + names +
+            L" [options]\n"
+            L"       ZEPc FOLDER -f " +
+            names +
+            L" [options]\n"
+            L"A folder converts every file in it, in the batch's order and with its names.\n"
+            L"  -o OUTPUT          the output file (default: beside the input, the format's "
+            L"extension)\n"
+            L"  -f FORMAT          " +
+            FormatList() +
+            L"\n"
+            L"  --volume PERCENT   the volume\n"
+            L"  --bitrate KBPS     the MP3 bit rate\n"
+            L"  --vbr QUALITY      MP3 with a variable bit rate (0 best .. 9)\n"
+            L"  --mode MODE        the MP3 channels: mono, stereo, joint, ms, dual\n"
+            L"  --wma4 N / --wma7 N  a WMA system profile (format 4.0 / 7.0)\n"
+            L"  --wma-file PATH [--two-pass]  a WMA profile file\n"
+            L"  --acm NAME [--rate HZ] [--channels N] [--bits N]  the WAV codec and format\n"
+            L"  --list-formats     the formats the installed codecs offer\n"
+            L"  -j N               a folder's conversions at a time (default: one per processor)\n"
+            L"  -q                 no progress\n"
+            L"  --                 what follows is the input, even when it starts with -\n"
+            L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
+            L"Exit code: 0 success, 2 a usage mistake, 3 GOGO.DLL missing or damaged, 4 the MP3\n"
+            L"settings refused, 5 the bit rate refused, 130 interrupted (Ctrl+C and the like;\n"
+            L"the file being converted is not made), otherwise the error number.");
 }
 
 int Usage(const std::wstring& mistake) {
@@ -127,11 +152,12 @@ int wmain(int argc, wchar_t** argv) {
     SetProfileApplicationName(L"ZEP");
     SetProfileRegistryPosition(ReadRegistryPosition(ExecutableFolder()));
     SetProfileReadOnly(true);
-    CAudioInfo settings;
-    line.ApplyTo(settings);
+    CEncoderOptions options;
+    ApplySettings(CAudioInfo(), options);
+    line.ApplyTo(options);
     if (folder)
-        return ExitCode(ConvertFolder(line, settings, BatchJobs(line.type, line.jobs.value_or(0))));
-    CConsoleConverter converter(line, settings, false, line.ShowsProgress());
-    return ExitCode(
-        converter.Convert(line.input, DecideOutputPath(line.type, line.input, line.output)));
+        return ExitCode(ConvertFolder(line, options, BatchJobs(line.type, line.jobs.value_or(0))));
+    CConsoleConverter converter(line, options, false, line.ShowsProgress());
+    return ExitCode(converter.Convert(
+        line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr}));
 }

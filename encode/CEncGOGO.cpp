@@ -27,18 +27,18 @@ CEncGOGO::~CEncGOGO() {
 // The library calls back on the thread that encodes, which need not be
 // the one that made this encoder.
 int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int riffOutput,
-                    const CAudioInfo& info) {
+                    const CMp3Options& options) {
     active = this;
     queued = 0;
     this->riffOutput = riffOutput;
-    settings.CopyFrom(info);
+    settings = options;
     if (loader.Load() != 0)
         return kCancelled;
     GOGO_INPUT input = {&InputFunction, GOGO_UNKNOWN_LENGTH, format.wBitsPerSample,
                         format.nSamplesPerSec, format.nChannels};
     loader.SetConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION,
                         reinterpret_cast<uintptr_t>(&input));
-    loader.SetConfigure(GOGO_ITEM_CHANNEL_MODE, static_cast<uintptr_t>(settings.EncType), 0);
+    loader.SetConfigure(GOGO_ITEM_CHANNEL_MODE, static_cast<uintptr_t>(settings.channelMode), 0);
     ConfigureBitRate();
     if (riffOutput)
         loader.SetConfigure(GOGO_ITEM_RIFF_WAVE, 1, 0);
@@ -60,11 +60,11 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
 
 void CEncGOGO::ConfigureBitRate() {
     if (settings.vbr) {
-        loader.SetConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(settings.Qual), 0);
-        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.vbr_bps), 0);
-        loader.SetConfigure(GOGO_ITEM_VBR_LIMITS, static_cast<uintptr_t>(settings.vbr_bps), 160);
+        loader.SetConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(settings.vbrQuality), 0);
+        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.vbrKbps), 0);
+        loader.SetConfigure(GOGO_ITEM_VBR_LIMITS, static_cast<uintptr_t>(settings.vbrKbps), 160);
     } else {
-        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.cbr_bps), 0);
+        loader.SetConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.cbrKbps), 0);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 #include "CGoGoStab.h"
-#include "engine/CMemBuffBase.h"
+#include "encode/CEncoderOptions.h"
 #include "framework/CHandleOwner.h"
-#include "settings/CAudioInfo.h"
+#include "framework/CMemBuffBase.h"
 #include <string>
 #include <vector>
 
@@ -21,7 +21,7 @@ class CEncGOGO {
     // 0, or -2 (no usable library), -3 or -5 (settings refused by the
     // library), 501 (no queue) or 6001 (no output file).
     int Start(const WAVEFORMATEX& format, const std::wstring& path, int riffOutput,
-              const CAudioInfo& info);
+              const CMp3Options& options);
     // Blocks of any size: 0, or the library's failing frame result; 501 when
     // there is no queue to take the block.
     virtual int Write(const unsigned char* bytes, int count);
@@ -53,7 +53,7 @@ class CEncGOGO {
     static thread_local CEncGOGO* active;
 
     int riffOutput = 0;
-    CAudioInfo settings;
+    CMp3Options settings;
     CMemBuffBase<unsigned char> queue;
     unsigned char* queueBase = nullptr;
     unsigned char* readPosition = nullptr;

@@ -2,7 +2,7 @@
 #include "resources/ErrorNumbers.h"
 
 int CMp3Encoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
-    return mp3.Start(format, path, layer3Wav ? 1 : 0, settings);
+    return mp3.Start(format, path, layer3Wav ? 1 : 0, options);
 }
 
 int CMp3Encoder::Write(unsigned char* bytes, int count) {

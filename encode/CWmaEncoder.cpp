@@ -26,9 +26,9 @@ int CWmaEncoder::Finish() {
     return kWmaFinishFailed;
 }
 
-int CWmaEncoder::LoadProfile(CEncWMVWMA& wma, const CAudioInfo& settings) {
-    if (settings.wmaSelect != 2)
-        return wma.LoadSystemProfile(settings.wmaSelect, settings.wma4, settings.wma7, 1);
-    wma.SetTwoPass(settings.wma2Pass);
-    return wma.LoadProfileFile(settings.wmaPRX.c_str());
+int CWmaEncoder::LoadProfile(CEncWMVWMA& wma, const CWmaOptions& options) {
+    if (options.select != 2)
+        return wma.LoadSystemProfile(options.select, options.profile4, options.profile7, 1);
+    wma.SetTwoPass(options.twoPass);
+    return wma.LoadProfileFile(options.profileFile.c_str());
 }

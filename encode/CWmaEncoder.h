@@ -1,7 +1,7 @@
 #pragma once
 #include "encode/CEncWMVWMA.h"
+#include "encode/CEncoderOptions.h"
 #include "encode/IAudioEncoder.h"
-#include "settings/CAudioInfo.h"
 
 // "wma" behind the encoder interface: the Windows Media writer, whose
 // profile the job has loaded; with two passes the first one analyses.
@@ -9,9 +9,9 @@ class CWmaEncoder : public IAudioEncoder {
   public:
     explicit CWmaEncoder(CEncWMVWMA& wma) : wma(wma) {}
 
-    // Loads the profile the settings name: a system profile of format
+    // Loads the profile the options name: a system profile of format
     // version 4.0 or 7.0, or a profile file with its two-pass flag.
-    static int LoadProfile(CEncWMVWMA& wma, const CAudioInfo& settings);
+    static int LoadProfile(CEncWMVWMA& wma, const CWmaOptions& options);
     int Open(const WAVEFORMATEX& format, const std::wstring& path) override;
     int Write(unsigned char* bytes, int count) override;
     bool EndPass(int& result) override;

@@ -1,5 +1,4 @@
 #include "CConversionJob.h"
-#include "pcm/CPCMWavVolume.h"
 #include "resources/ErrorNumbers.h"
 
 namespace {
@@ -12,6 +11,9 @@ constexpr DWORD kListenPeriodMs = 20;
 } // namespace
 
 int CConversionJob::Run(const std::wstring& input) {
+    for (IConversionStep* step : steps)
+        if (int result = step->Begin(input, *decoder.GetFormat()))
+            return result;
     for (;;) {
         if (int result = RunPass())
             return result;
@@ -39,7 +41,9 @@ int CConversionJob::RunPass() {
         const int count = decoder.Read(&block, 2048);
         if (count < 1)
             return decoder.GetEndError();
-        CPCMWavVolume::ApplyVolume(block, count, volume, decoder.GetFormat()->wBitsPerSample);
+        for (IConversionStep* step : steps)
+            if (int result = step->Process(block, count))
+                return result;
         if (int result = encoder.Write(block, count))
             return result;
     }

@@ -1,7 +1,9 @@
 #pragma once
 #include "decode/CDecAudio.h"
 #include "encode/IAudioEncoder.h"
+#include "engine/IConversionStep.h"
 #include <string>
+#include <vector>
 
 // What a conversion asks of whoever drives it. It knows no windows: the
 // driver keeps its own alive between blocks and says when the user stopped.
@@ -23,13 +25,13 @@ class IConversionListener {
 };
 
 // A conversion from an opened decoder to an opened encoder: blocks through
-// the volume stage into the encoder until the input ends, the driver stops
-// it or something fails, pass after pass as the encoder asks.
+// the steps (the volume stage first) into the encoder until the input ends,
+// the driver stops it or something fails, pass after pass as the encoder asks.
 class CConversionJob {
   public:
-    CConversionJob(CDecAudio& decoder, IAudioEncoder& encoder, int volume,
+    CConversionJob(CDecAudio& decoder, IAudioEncoder& encoder, std::vector<IConversionStep*> steps,
                    IConversionListener& listener)
-        : decoder(decoder), encoder(encoder), volume(volume), listener(listener) {}
+        : decoder(decoder), encoder(encoder), steps(std::move(steps)), listener(listener) {}
 
     // 0 when the input was read to its end; the listener's StopResult when
     // the driver stopped it; else the error number. input is opened again
@@ -44,6 +46,6 @@ class CConversionJob {
 
     CDecAudio& decoder;
     IAudioEncoder& encoder;
-    int volume;
+    std::vector<IConversionStep*> steps;
     IConversionListener& listener;
 };

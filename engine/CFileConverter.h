@@ -1,30 +1,20 @@
 #pragma once
 #include "engine/CFileConversion.h"
-#include <functional>
 #include <string>
 
-// The writers of one thread, and one file after another converted through
-// them to one output type with what that type needs first: the WAV
-// output's format, the WMA profile. A batch's worker threads have one each.
+// A thread's writers, and one file after another converted through them to
+// one output type. A batch's worker threads have one each.
 class CFileConverter {
   public:
-    // The WAV output's format for the decoded PCM; null when none fits.
-    using WavFormat = std::function<const WAVEFORMATEX*(const WAVEFORMATEX& source)>;
+    explicit CFileConverter(int type) : format(OutputFormatOf(type)) {}
 
-    // settings must outlive the converter and stay as they are while it converts.
-    CFileConverter(int type, const CAudioInfo& settings, WavFormat wavFormat);
-
-    // The opened decoder of input to output: 0, or the error number.
-    // nextFree: as for CFileConversion.
-    int Convert(CDecAudio& decoder, const std::wstring& input, const std::wstring& output,
-                const NextFreeName& nextFree, IConversionListener& listener);
+    // The opened decoder of input to target with the options: 0, or the
+    // error number; 0 without converting for a type outside the list.
+    int Convert(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target,
+                const CEncoderOptions& options, IConversionListener& listener);
 
   private:
-    int Prepare(CFileConversion& conversion, CDecAudio& decoder);
-
-    const int type;
-    const CAudioInfo& settings;
-    const WavFormat wavFormat;
+    const COutputFormat* const format;
     CWaveFileACM wav;
     CEncGOGO mp3;
     CEncWMVWMA wma;

@@ -39,17 +39,8 @@ bool NamesInput(const std::wstring& output, const std::wstring& input) {
 } // namespace
 
 std::wstring OutputExtension(int type) {
-    switch (type) {
-    case OutputWavAcm:
-    case OutputLayer3Wav:
-        return L".wav";
-    case OutputMp3:
-        return L".mp3";
-    case OutputWma:
-        return L".wma";
-    default:
-        return std::wstring();
-    }
+    const COutputFormat* format = OutputFormatOf(type);
+    return format ? format->extension : std::wstring();
 }
 
 std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output) {

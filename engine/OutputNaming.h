@@ -1,19 +1,17 @@
 #pragma once
+#include "engine/COutputFormat.h"
 #include "engine/CPendingOutput.h"
 #include <string>
 #include <vector>
 
-// Output types: the index of the main dialog's output-format list.
-enum OutputType { OutputWavAcm = 0, OutputLayer3Wav = 1, OutputMp3 = 2, OutputWma = 3 };
-
-// ".wav", ".mp3" or ".wma"; empty for a type outside 0..3.
+// The output type's extension; empty for a type outside the list.
 std::wstring OutputExtension(int type);
 
 // The output path when Convert is pressed: an empty output follows the
 // input; the extension is forced to the type's; an output that would be the
 // input itself (ignoring letter case, or through another spelling of the
 // same existing file) becomes <input stem>_conv<extension>.
-// A type outside 0..3 leaves the output as it is (or the input when empty).
+// A type outside the list leaves the output as it is (or the input when empty).
 std::wstring DecideOutputPath(int type, const std::wstring& input, const std::wstring& output);
 
 // In a batch every file of the folder is the user's: when the decided
@@ -33,5 +31,5 @@ std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstr
 NextFreeName BatchNextFreeName(const std::wstring& input, std::vector<std::wstring> reserved = {});
 
 // The output path for a dropped input: its stem with the type's extension,
-// or the current output for a type outside 0..3.
+// or the current output for a type outside the list.
 std::wstring DroppedOutputPath(int type, const std::wstring& input, const std::wstring& output);

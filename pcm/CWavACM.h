@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/CMemBuffBase.h"
+#include "framework/CMemBuffBase.h"
 #include "pcm/CAcmStream.h"
 #include <optional>
 

@@ -4,8 +4,8 @@
 #include "framework/CDataExchange.h"
 #include "framework/PathSplit.h"
 #include "resources/resource.h"
-#include "settings/CAudioDlg.h"
 #include "settings/Profile.h"
+#include "ui/CAudioDlg.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
 #include <vector>
@@ -76,11 +76,14 @@ BOOL CZEPDlg::OnInitDialog() {
     SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     const std::wstring libraryNote = LoadResPairedString(10009, 10010);
-    const std::wstring items[] = {L"WAV(ACM)", L"Layer3-WAV" + libraryNote, L"mp3" + libraryNote,
-                                  L"wma"};
-    for (int i = 0; i < 4; ++i)
-        outputList.SetItemData(outputList.AddString(items[i]), static_cast<DWORD_PTR>(i));
-    outputList.SetCurSel(outputType >= 0 && outputType <= 3 ? outputType : -1);
+    const auto& formats = OutputFormats();
+    for (size_t type = 0; type < formats.size(); ++type) {
+        const COutputFormat& format = formats[type];
+        const std::wstring item =
+            format.listName + (format.usesMp3Library ? libraryNote : std::wstring());
+        outputList.SetItemData(outputList.AddString(item), static_cast<DWORD_PTR>(type));
+    }
+    outputList.SetCurSel(OutputFormatOf(outputType) ? outputType : -1);
     return TRUE;
 }
 

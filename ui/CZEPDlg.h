@@ -2,13 +2,12 @@
 #include "decode/CDecAudio.h"
 #include "encode/CEncGOGO.h"
 #include "encode/CEncWMVWMA.h"
-#include "engine/CFileConversion.h"
 #include "engine/CFileConverter.h"
-#include "engine/CMemBuffBase.h"
-#include "engine/CMemBuffClassBase.h"
-#include "engine/CMemBuffClassBaseConst.h"
 #include "engine/CTimeMmanager.h"
 #include "framework/CComboBox.h"
+#include "framework/CMemBuffBase.h"
+#include "framework/CMemBuffClassBase.h"
+#include "framework/CMemBuffClassBaseConst.h"
 #include "framework/CProgressCtrl.h"
 #include "pcm/CWaveFileACM.h"
 #include "settings/CAudioInfo.h"
@@ -21,7 +20,7 @@
 // The main window: input and output paths, the output-format list, and the
 // driver of the conversion job that runs inside the Convert button's
 // handler on this thread, draining the message queue between blocks.
-class CZEPDlg : public CBaseDialog, private IConversionListener {
+class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormatQuestions {
   public:
     CZEPDlg();
     ~CZEPDlg() override;
@@ -57,21 +56,17 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     // The decoder of a job: DirectShow's, or a stand-in.
     virtual CDecAudio* CreateDecoder();
     int RunJob(int type);
-    int RunConversion(CFileConversion& conversion);
-    int ConvertWav(CFileConversion& conversion);
-    int PrepareWavOutput(CFileConversion& conversion);
-    int ChooseWavFormat();
-    int AskBatchQuestion(int type, const std::vector<std::wstring>& files);
-    void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch);
+    int AskBatchQuestion(int type, const std::vector<std::wstring>& files,
+                         CEncoderOptions& options);
+    void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
+                       const CEncoderOptions& options);
     int ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
-                        const std::wstring& output, const NextFreeName& nextFree,
+                        const COutputTarget& target, const CEncoderOptions& options,
                         IConversionListener& listener);
     // Whether the running batch's own Stop was pressed.
     bool BatchStopped() const;
     void ReportError(int number, const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
-    int ConvertMp3(CFileConversion& conversion);
-    int ConvertWma(CFileConversion& conversion);
     void BeginProgress();
     void EndProgress();
     void EnableJobButtons(bool running);
@@ -111,4 +106,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener {
     void Progress(double percent) override;
     void PassEnded() override;
     void PassBegins() override;
+
+    int AskMp3Settings(CEncoderOptions& options) override;
+    int AskWmaSettings(CEncoderOptions& options) override;
+    int AskWavFormat(const WAVEFORMATEX& source, CEncoderOptions& options) override;
 };

@@ -8,7 +8,7 @@
 #include "framework/CScopedFlag.h"
 #include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
-#include "settings/EditSettings.h"
+#include "settings/EncoderOptions.h"
 #include "settings/Profile.h"
 #include "ui/CZEPDlg.h"
 #include <memory>
@@ -50,50 +50,45 @@ LRESULT CZEPDlg::OnBatchFiles(const CBatchFiles& batch) {
     runningBatch = &batch;
     // Cancelled, or the batch stopped meanwhile, the question ends the
     // batch before any file is written.
-    if (AskBatchQuestion(type, batch.files) == 0)
-        ConvertAtOnce(type, jobs, batch);
+    CEncoderOptions options;
+    if (AskBatchQuestion(type, batch.files, options) == 0)
+        ConvertAtOnce(type, jobs, batch, options);
     runningBatch = nullptr;
     return 1;
 }
 
-// The output type's question for the whole batch: the format chooser over
-// the first file that decodes, or the encoder's settings dialog.
-int CZEPDlg::AskBatchQuestion(int type, const std::vector<std::wstring>& files) {
-    if (type == OutputWma)
-        return AskSettingsOnce(EditWmaSettings);
-    if (type != OutputWavAcm)
-        return AskSettingsOnce(EditMp3Settings);
+// The output format's question for the whole batch, over the first file
+// that decodes.
+int CZEPDlg::AskBatchQuestion(int type, const std::vector<std::wstring>& files,
+                              CEncoderOptions& options) {
     for (const std::wstring& file : files) {
         std::unique_ptr<CDecAudio> decoder(CreateDecoder());
-        if (decoder->Open(file.c_str()) == 0) {
-            wavHolder.object->SetSourceFormat(decoder->GetFormat());
-            return ChooseWavFormat();
-        }
+        if (decoder->Open(file.c_str()) == 0)
+            return OutputFormatOf(type)->Ask(*this, *decoder->GetFormat(), options);
     }
+    ApplySettings(settings, options);
     return 0; // not one file decodes: each fails on its own
 }
 
 // A file of the batch on a worker thread, through that worker's writers.
 int CZEPDlg::ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
-                             const std::wstring& output, const NextFreeName& nextFree,
+                             const COutputTarget& target, const CEncoderOptions& options,
                              IConversionListener& listener) {
     std::unique_ptr<CDecAudio> decoder(CreateDecoder());
     if (decoder->Open(input.c_str()) != 0)
         return kUndecodable;
-    return converter.Convert(*decoder, input, output, nextFree, listener);
+    return converter.Convert(*decoder, input, target, options, listener);
 }
 
-void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
+void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
+                            const CEncoderOptions& options) {
     const std::vector<std::wstring>& files = batch.files;
     const std::vector<std::wstring> outputs = BatchOutputPaths(type, files);
-    const CAudioInfo jobSettings = settings;
-    const auto* format = reinterpret_cast<const WAVEFORMATEX*>(batchFormat.data);
     // Made here, one after another: their writers load libraries, which
     // under Wine may deadlock against a conversion starting on another thread.
     std::vector<std::unique_ptr<CFileConverter>> converters;
     for (int n = 0; n < jobs && n < static_cast<int>(files.size()); ++n)
-        converters.push_back(std::make_unique<CFileConverter>(
-            type, jobSettings, [format](const WAVEFORMATEX&) { return format; }));
+        converters.push_back(std::make_unique<CFileConverter>(type));
     // Whether a file's conversion was stopped: by the batch's own Stop, it
     // does not count as converted; by the main window's, the batch goes on.
     std::vector<char> stopped(files.size(), 0);
@@ -108,8 +103,9 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch) {
                 return 0;
             }
             CWorkerListener listener(stopCount);
-            const int result = ConvertOnWorker(*converters[worker], files[at], outputs[at],
-                                               BatchNextFreeName(files[at], outputs), listener);
+            const COutputTarget target{outputs[at], BatchNextFreeName(files[at], outputs)};
+            const int result =
+                ConvertOnWorker(*converters[worker], files[at], target, options, listener);
             stopped[at] = listener.Stopped();
             return result;
         },

@@ -2,18 +2,18 @@
 // button to the closed output file, with the settings each output asks
 // for, progress, Stop, numbered errors and the batch log.
 #include "decode/CDecDShowAudioFast.h"
-#include "encode/CWmaEncoder.h"
 #include "engine/CFileConversion.h"
-#include "engine/CSendLogMsg.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "framework/CScopedFlag.h"
+#include "framework/CSendLogMsg.h"
 #include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
 #include "resources/resource.h"
-#include "settings/EditSettings.h"
+#include "settings/EncoderOptions.h"
 #include "ui/CBATDlg.h"
 #include "ui/CZEPDlg.h"
+#include "ui/EditSettings.h"
 #include "ui/ErrorMessages.h"
 #include "ui/Language.h"
 
@@ -45,69 +45,71 @@ void CZEPDlg::OnConvert() {
         UpdateData(false);
     }
     SetTimer(GetSafeHwnd(), kProgressTimer, 500, nullptr);
-    ShowError(RunJob(type));
+    const int result = RunJob(type);
+    if (result != 0)
+        finished = 1; // a failure, even a silent one, never shows 100 %
+    ShowError(result);
     KillTimer(GetSafeHwnd(), kProgressTimer);
     EndProgress();
 }
 
 CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
 
-// Runs the path of the output type; the conversion ends its encoder and
-// settles the output whatever happened.
+// The output format's question, then the one conversion path every
+// conversion takes; the conversion ends its encoder and settles the output
+// whatever happened.
 int CZEPDlg::RunJob(int type) {
-    const CEncoderSet writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object, settings};
-    // A batch's output never replaces a file that took its name meanwhile.
-    const NextFreeName nextFree = batchState != 0 ? BatchNextFreeName(jobInput) : nullptr;
-    return CFileConversion::Convert(*Decoder(), type, outputPath, nextFree, writers,
-                                    [&](CFileConversion& conversion) {
-                                        switch (type) {
-                                        case OutputWavAcm:
-                                            return ConvertWav(conversion);
-                                        case OutputWma:
-                                            return ConvertWma(conversion);
-                                        default:
-                                            return ConvertMp3(conversion);
-                                        }
-                                    });
-}
-
-int CZEPDlg::RunConversion(CFileConversion& conversion) {
-    return conversion.Run(jobInput, settings.VOL, *this);
-}
-
-int CZEPDlg::ConvertWav(CFileConversion& conversion) {
+    const COutputFormat* format = OutputFormatOf(type);
+    if (!format)
+        return 0;
+    CEncoderOptions options;
+    if (int asked = format->Ask(*this, *Decoder()->GetFormat(), options))
+        return asked;
     BeginProgress();
-    if (int result = PrepareWavOutput(conversion))
-        return result;
-    return RunConversion(conversion);
+    const CEncoderWriters writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object};
+    // A batch's output never replaces a file that took its name meanwhile.
+    const COutputTarget target{outputPath, batchState != 0 ? BatchNextFreeName(jobInput) : nullptr};
+    return CFileConversion(*format, writers, options).Convert(*Decoder(), jobInput, target, *this);
 }
 
-int CZEPDlg::PrepareWavOutput(CFileConversion& conversion) {
-    CWaveFileACM& wav = *wavHolder.object;
-    wav.SetSourceFormat(Decoder()->GetFormat());
-    if (batchFormat.GetCount() > 0)
-        wav.SetDestFormat(reinterpret_cast<const WAVEFORMATEX*>(batchFormat.data));
-    else if (int result = ChooseWavFormat())
+int CZEPDlg::AskMp3Settings(CEncoderOptions& options) {
+    if (int result = AskSettingsOnce(EditMp3Settings))
         return result;
-    return conversion.Open();
+    ApplySettings(settings, options);
+    return 0;
 }
 
-// The format chooser for the source format set; in a batch the first
-// format chosen serves the remaining files. The batch's Stop pressed while
-// a question is open ends the batch as Cancel would.
-int CZEPDlg::ChooseWavFormat() {
-    CWaveFileACM& wav = *wavHolder.object;
-    if (wav.ChooseFormat(GetSafeHwnd()) == 0 || BatchStopped()) {
-        finished = 1;
-        return kCancelled;
-    }
-    if (batchState == 1) {
+int CZEPDlg::AskWmaSettings(CEncoderOptions& options) {
+    if (int result = AskSettingsOnce(EditWmaSettings))
+        return result;
+    ApplySettings(settings, options);
+    return 0;
+}
+
+// The format chooser over the source format; in a batch the first format
+// chosen serves the remaining files. The batch's Stop pressed while a
+// question is open ends the batch as Cancel would.
+int CZEPDlg::AskWavFormat(const WAVEFORMATEX& source, CEncoderOptions& options) {
+    if (batchFormat.GetCount() == 0) {
+        CWaveFileACM& wav = *wavHolder.object;
+        wav.SetSourceFormat(&source);
+        if (wav.ChooseFormat(GetSafeHwnd()) == 0 || BatchStopped()) {
+            finished = 1;
+            return kCancelled;
+        }
         const WAVEFORMATEX* chosen = wav.GetDestFormat();
-        int size = static_cast<int>(sizeof(WAVEFORMATEX)) + chosen->cbSize;
-        batchFormat.Resize(size);
-        batchFormat.CopyFrom(reinterpret_cast<const unsigned char*>(chosen), size);
-        batchState = 2;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(chosen);
+        options.wavFormat.assign(bytes, bytes + sizeof(WAVEFORMATEX) + chosen->cbSize);
+        if (batchState == 1) {
+            batchFormat.Resize(static_cast<int>(options.wavFormat.size()));
+            batchFormat.CopyFrom(options.wavFormat.data(),
+                                 static_cast<int>(options.wavFormat.size()));
+            batchState = 2;
+        }
+    } else {
+        options.wavFormat.assign(batchFormat.data, batchFormat.data + batchFormat.GetCount());
     }
+    ApplySettings(settings, options);
     return 0;
 }
 
@@ -122,26 +124,6 @@ int CZEPDlg::AskSettingsOnce(int (*edit)(CAudioInfo&, HWND)) {
     if (batchState == 1)
         batchState = 2;
     return 0;
-}
-
-int CZEPDlg::ConvertMp3(CFileConversion& conversion) {
-    if (int result = AskSettingsOnce(EditMp3Settings))
-        return result;
-    if (int result = conversion.Open())
-        return result;
-    BeginProgress();
-    return RunConversion(conversion);
-}
-
-int CZEPDlg::ConvertWma(CFileConversion& conversion) {
-    if (int result = AskSettingsOnce(EditWmaSettings))
-        return result;
-    if (int result = CWmaEncoder::LoadProfile(*wmaHolder.object, settings))
-        return result;
-    if (int result = conversion.Open())
-        return result;
-    BeginProgress();
-    return RunConversion(conversion);
 }
 
 // The lap is closed before the message pump and opened again after it, so

@@ -48,7 +48,7 @@ class CEncGOGOCalls : public ::testing::Test {
         host.watchedPath = path.c_str();
         UseLibrary(L"fake-full");
         settings.vbr = 0;
-        settings.cbr_bps = 128;
+        settings.cbrKbps = 128;
     }
     void TearDown() override {
         encoder.reset();
@@ -88,13 +88,13 @@ class CEncGOGOCalls : public ::testing::Test {
     TestRegistryBranch branch; // before every settings record
     TestFolder folder;
     std::wstring path = folder.path + L"out.mp3";
-    CAudioInfo settings;
+    CMp3Options settings;
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
     std::unique_ptr<CEncGOGO> encoder = std::make_unique<CEncGOGO>();
 };
 
 TEST_F(CEncGOGOCalls, ConstantBitRateSetsInputModeBitRateAndOutputInOrder) {
-    settings.EncType = 2;
+    settings.channelMode = 2;
     ASSERT_EQ(0, Start());
     EXPECT_EQ((std::vector<int>{1, 3, 4, 2}), Items());
     EXPECT_EQ("initializeWork", Names().front());
@@ -113,8 +113,8 @@ TEST_F(CEncGOGOCalls, ConstantBitRateSetsInputModeBitRateAndOutputInOrder) {
 
 TEST_F(CEncGOGOCalls, VariableBitRateSetsQualityBitRateAndLimits) {
     settings.vbr = 1;
-    settings.Qual = 3;
-    settings.vbr_bps = 64;
+    settings.vbrQuality = 3;
+    settings.vbrKbps = 64;
     ASSERT_EQ(0, Start());
     EXPECT_EQ((std::vector<int>{1, 3, 18, 4, 30, 2}), Items());
     EXPECT_EQ(3u, Item(18).value1);

@@ -65,11 +65,11 @@ class CEncGOGOEncodes : public ::testing::TestWithParam<EncodeCase> {
 void Encode(const EncodeCase& c, const std::wstring& output) {
     Wave wave = ReadWave(c.input);
     ASSERT_FALSE(wave.data.empty()) << "run the mp3-media fixture first";
-    CAudioInfo settings;
-    settings.EncType = c.encType;
+    CMp3Options settings;
+    settings.channelMode = c.encType;
     settings.vbr = c.vbr;
-    settings.Qual = c.qual;
-    settings.cbr_bps = settings.vbr_bps = c.kbps;
+    settings.vbrQuality = c.qual;
+    settings.cbrKbps = settings.vbrKbps = c.kbps;
     CEncGOGO encoder;
     ASSERT_EQ(0, encoder.Start(wave.format, output, c.riff, settings));
     size_t block = c.block ? c.block : wave.data.size();
@@ -123,15 +123,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CEncGOGORefusals, ImpossibleSettingsAreRefusedByTheLibrary) {
     TestRegistryBranch branch;
-    CAudioInfo settings;
+    CMp3Options settings;
     settings.vbr = 0;
-    settings.cbr_bps = 320;
+    settings.cbrKbps = 320;
     CEncGOGO encoder;
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
     EXPECT_EQ(-5, encoder.Start(format, Media("refused.mp3"), 0, settings)) << "320 at 22.05 kHz";
     EXPECT_EQ(0, encoder.Finish());
     format.nChannels = 3;
-    settings.cbr_bps = 128;
+    settings.cbrKbps = 128;
     EXPECT_EQ(-3, encoder.Start(format, Media("refused.mp3"), 0, settings)) << "three channels";
     EXPECT_EQ(0, encoder.Finish());
 }

@@ -9,6 +9,8 @@
 #include "encode/CMp3Encoder.h"
 #include "encode/CWavAcmEncoder.h"
 #include "encode/CWmaEncoder.h"
+#include "engine/CVolumeStep.h"
+#include "settings/Profile.h"
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -58,7 +60,8 @@ class ConversionJob : public ::testing::Test {
     int Convert(IAudioEncoder& encoder, int volume = 100, const std::wstring& output = L"") {
         if (int opened = encoder.Open(*decoder.GetFormat(), output))
             return opened;
-        CConversionJob job(decoder, encoder, volume, listener);
+        CVolumeStep step(volume);
+        CConversionJob job(decoder, encoder, {&step}, listener);
         return CConversionJob::Finish(encoder, job.Run(input));
     }
 
@@ -77,9 +80,9 @@ TEST_F(ConversionJob, ATenSecondWavReachesEachEncoderWhole) {
     wave.SetSourceFormat(&pcm);
     wave.SetDestFormat(&pcm);
     CEncGOGO gogo;
-    CAudioInfo settings;
+    CMp3Options options;
     CWavAcmEncoder wav(wave);
-    CMp3Encoder mp3(gogo, false, settings), layer3(gogo, true, settings);
+    CMp3Encoder mp3(gogo, false, options), layer3(gogo, true, options);
     struct Case {
         const char* name;
         IAudioEncoder& encoder;
@@ -132,4 +135,18 @@ TEST_F(ConversionJob, TheVolumeIsAppliedOncePerBlock) {
     for (size_t i = 0; i < got.size(); ++i)
         off += std::abs(got[i] - reference[i] * 0.5) > 1.0;
     EXPECT_EQ(0, off) << "samples not at half their level";
+}
+
+// The user may change the settings while a conversion runs (in a second
+// window, or between a batch's files): no conversion writes them back.
+TEST_F(ConversionJob, NoConversionWritesTheSavedSettings) {
+    ProfileWriteInt(L"DATA", L"cbr_bps", 96);
+    {
+        CEncGOGO gogo;
+        CMp3Options options;
+        options.cbrKbps = 128;
+        CMp3Encoder mp3(gogo, false, options);
+        EXPECT_EQ(0, Convert(mp3, 100, MainOutputPath("job-128.mp3")));
+    }
+    EXPECT_EQ(96, ProfileGetInt(L"DATA", L"cbr_bps", 0));
 }

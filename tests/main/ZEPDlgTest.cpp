@@ -3,7 +3,7 @@
 #include "TestLogWindow.h"
 #include "TestMedia.h"
 #include "TestRegistryBranch.h"
-#include "engine/CHWndList.h"
+#include "framework/CHWndList.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/Profile.h"

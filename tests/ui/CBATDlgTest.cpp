@@ -6,8 +6,8 @@
 #include "resdll/Res.h"
 #include "resources/resource.h"
 #include "settings/CAudioInfo.h"
-#include "settings/EditSettings.h"
 #include "settings/Profile.h"
+#include "ui/EditSettings.h"
 #include <memory>
 
 #include <commctrl.h>

@@ -1,9 +1,9 @@
 #include "FakeMainDialog.h"
-#include "engine/CSendLogMsg.h"
-#include "ui/ErrorMessages.h"
+#include "framework/CSendLogMsg.h"
 #include "framework/PumpMessages.h"
 #include "resources/resource.h"
 #include "ui/CZEPApp.h"
+#include "ui/ErrorMessages.h"
 #include <fstream>
 
 #include <commctrl.h>

@@ -1,9 +1,9 @@
 #include "EditSettings.h"
 #include "resdll/Res.h"
-#include "settings/CSetGOGO.h"
-#include "settings/CSetWMA.h"
-#include "settings/CVolume.h"
 #include "ui/CResDllHandle.h"
+#include "ui/CSetGOGO.h"
+#include "ui/CSetWMA.h"
+#include "ui/CVolume.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "settings/CVolume.h"
+#include "ui/CVolume.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "resdll/Res.h"
-#include "settings/EditSettings.h"
+#include "ui/EditSettings.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "settings/CSetGOGO.h"
+#include "ui/CSetGOGO.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "TestEnvironment.h"
 #include "resdll/Res.h"
 #include "settings/CAudioInfo.h"
-#include "settings/EditSettings.h"
+#include "ui/EditSettings.h"
 
 namespace {
 

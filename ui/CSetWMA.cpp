@@ -2,8 +2,8 @@
 #include "encode/CEncWMV.h"
 #include "framework/CDataExchange.h"
 #include "resdll/Res.h"
-#include "settings/ComboSelection.h"
 #include "ui/CResDllHandle.h"
+#include "ui/ComboSelection.h"
 #include "ui/Language.h"
 #include <vector>
 

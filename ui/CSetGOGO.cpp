@@ -1,7 +1,7 @@
 #include "CSetGOGO.h"
 #include "framework/CDataExchange.h"
 #include "resdll/Res.h"
-#include "settings/ComboSelection.h"
+#include "ui/ComboSelection.h"
 #include "ui/Language.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "CAudioDlg.h"
 #include "resources/resource.h"
-#include "settings/EditSettings.h"
+#include "ui/EditSettings.h"
 #include "ui/Language.h"
 
 CAudioDlg::CAudioDlg(HWND owner) : CBaseDialog(IDD_SETTING, owner, 0, 0) {}

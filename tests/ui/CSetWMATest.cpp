@@ -1,10 +1,10 @@
-#include "settings/CSetWMA.h"
+#include "ui/CSetWMA.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "encode/CEncWMV.h"
 #include "resdll/Res.h"
 #include "settings/CAudioInfo.h"
-#include "settings/EditSettings.h"
+#include "ui/EditSettings.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "engine/CMemBuffClassBaseConst.h"
+#include "framework/CMemBuffClassBaseConst.h"
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "CSendLogMsg.h"
-#include "framework/PathSplit.h"
 #include "framework/CHandleOwner.h"
+#include "framework/PathSplit.h"
 #include <vector>
 
 bool RunProgram(const std::wstring& commandLine) {

@@ -1,4 +1,4 @@
-#include "settings/CAudioDlg.h"
+#include "ui/CAudioDlg.h"
 #include "DialogTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "TestEnvironment.h"

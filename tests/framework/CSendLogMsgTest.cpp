@@ -1,4 +1,4 @@
-#include "engine/CSendLogMsg.h"
+#include "framework/CSendLogMsg.h"
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "engine/CMemBuffBase.h"
+#include "framework/CMemBuffBase.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// What the encoders and the volume stage are told: plain values, copied
+// from the user's saved settings (or the command line) by whoever drives
+// the conversion. Nothing below the user interface reads or writes the
+// settings store.
+struct CMp3Options {
+    int channelMode = 1; // 0 mono, 1 stereo, 2 joint stereo, 3 mid/side, 4 dual channel
+    int cbrKbps = 160;   // the constant bit rate
+    int vbr = 0;         // a variable bit rate when non-zero
+    int vbrQuality = 0;  // 0 (best) .. 9
+    int vbrKbps = 160;   // the bit rate in VBR mode
+};
+
+struct CWmaOptions {
+    int select = 1;    // 0 a system profile of format version 4.0, 1 of 7.0, 2 a profile file
+    int profile4 = 11; // 1-based system profiles
+    int profile7 = 24;
+    std::wstring profileFile;
+    int twoPass = 0; // two passes with a profile file
+};
+
+struct CEncoderOptions {
+    CMp3Options mp3;
+    CWmaOptions wma;
+    // The WAV output's format: a WAVEFORMATEX with its extra bytes; empty:
+    // the decoded PCM as it is.
+    std::vector<unsigned char> wavFormat;
+    int volume = 100; // percent
+};
