@@ -42,3 +42,6 @@ constexpr int kWmaFinishFailed = 811;   // the WMA file could not be finished
 constexpr int kWmaPassNotEnded = 813;   // the analysis pass could not end
 constexpr int kWmaNeedsTwoPasses = 814; // the profile asks for an analysis pass first
 constexpr int kWmaFileError = 815;      // the WMA output cannot be created
+
+// Tags of the output.
+constexpr int kTagWriteFailed = 6201; // the tags could not be written into the output

@@ -8,11 +8,8 @@
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/debian-source.sh"
 cflags="-O3 -msse2 -mfpmath=sse" # x87 floating point is several times slower
-apt_get=(apt-get -y -qq -o DPkg::Lock::Timeout=300)
-export DEBIAN_FRONTEND=noninteractive
-
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 install_tools() {
   local missing=()
@@ -24,45 +21,6 @@ install_tools() {
     "${apt_get[@]}" update
     "${apt_get[@]}" install --no-install-recommends "${missing[@]}" >/dev/null
   fi
-}
-
-# Source entries mirror the machine's own binary entries for its release, so
-# no archive is named here.
-deb822_sources() {
-  local codename=$1 file
-  for file in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] || continue
-    case $file in */zep-deb-src.sources) continue ;; esac
-    awk -v codename="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
-      /(^|\n)Types:[^\n]*deb/ && $0 ~ ("(^|\n)Suites:[^\n]*" codename) \
-          && !/(^|\n)Enabled:[ \t]*no/ {
-        sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print
-      }' "$file"
-  done
-}
-
-one_line_sources() {
-  local codename=$1 file
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] || continue
-    case $file in */zep-deb-src.list) continue ;; esac
-    awk -v codename="$codename" \
-      '$1 == "deb" && $0 ~ (" " codename "[ /-]") { $1 = "deb-src"; print }' "$file"
-  done
-}
-
-enable_sources() {
-  if apt-cache showsrc lame 2>/dev/null | grep -q '^Package: lame$'; then
-    return 0
-  fi
-  local codename
-  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  local entries
-  entries=$(deb822_sources "$codename")
-  [ -z "$entries" ] || echo "$entries" >/etc/apt/sources.list.d/zep-deb-src.sources
-  entries=$(one_line_sources "$codename")
-  [ -z "$entries" ] || echo "$entries" >/etc/apt/sources.list.d/zep-deb-src.list
-  "${apt_get[@]}" update
 }
 
 recipe() { echo "lame $1-w64-mingw32 static, CFLAGS=$cflags"; }
@@ -105,7 +63,7 @@ done
 [ ${#missing[@]} -eq 0 ] && installed lame && exit 0
 install_tools
 [ ${#missing[@]} -eq 0 ] && exit 0
-enable_sources
+enable_sources lame
 for arch in "${missing[@]}"; do
   build_lame "$arch"
 done

@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb x11-apps x11-utils imagemagick
   googletest
-  sox ffmpeg
+  sox ffmpeg python3-mutagen
   fonts-ipafont-gothic locales
   fp-utils-3.2.2
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
@@ -65,3 +65,5 @@ fi
 
 # LAME for gogo.dll, cross-built once and cached.
 bash "$(dirname "${BASH_SOURCE[0]}")/setup-lame.sh"
+# TagLib for reading and writing tags, cross-built once and cached.
+bash "$(dirname "${BASH_SOURCE[0]}")/setup-taglib.sh"

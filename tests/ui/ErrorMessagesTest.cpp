@@ -19,6 +19,7 @@ TEST(ErrorMessages, NumbersMapToTheirJapaneseStringIds) {
     EXPECT_EQ(10211u, ErrorTextId(6005));
     EXPECT_EQ(10205u, ErrorTextId(8001));
     EXPECT_EQ(10255u, ErrorTextId(8302));
+    EXPECT_EQ(10275u, ErrorTextId(6201));
 }
 
 TEST(ErrorMessages, SuccessAndCancelHaveNoTextAndUnknownNumbersShareOne) {

@@ -1,0 +1,226 @@
+#include "TagReader.h"
+#include "TagText.h"
+#include <set>
+#include <taglib/apetag.h>
+#include <taglib/asffile.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+using namespace TagLib;
+
+namespace {
+
+// Larger pictures are damage or no cover worth carrying into every output.
+constexpr unsigned kMaxPictureBytes = 16u << 20;
+
+std::string BytesUpToZero(const ByteVector& data) {
+    const std::string bytes(data.data(), data.size());
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+String Latin1OrShiftJis(const ByteVector& data) {
+    std::wstring text;
+    if (DecodeStrictly(932, BytesUpToZero(data), text))
+        return String(text);
+    return String(data, String::Latin1);
+}
+
+// Japanese taggers wrote Shift-JIS where the formats say Latin-1.
+class CShiftJisId3v2Text : public ID3v2::Latin1StringHandler {
+  public:
+    String parse(const ByteVector& data) const override { return Latin1OrShiftJis(data); }
+};
+class CShiftJisId3v1Text : public ID3v1::StringHandler {
+  public:
+    String parse(const ByteVector& data) const override {
+        return Latin1OrShiftJis(data).stripWhiteSpace();
+    }
+};
+
+// INFO text has no declared encoding: TagLib and ffmpeg write UTF-8, older
+// Windows tools the system's ANSI code page.
+class CInfoText : public RIFF::Info::StringHandler {
+  public:
+    String parse(const ByteVector& data) const override {
+        const std::string bytes = BytesUpToZero(data);
+        std::wstring text;
+        if (DecodeStrictly(CP_UTF8, bytes, text) || DecodeStrictly(CP_ACP, bytes, text))
+            return String(text);
+        return String(data, String::Latin1);
+    }
+};
+
+// TagLib's hooks are global; set them once, before the first file.
+void InstallTextHandlers() {
+    static const CInfoText info;
+    static const CShiftJisId3v2Text id3v2;
+    static const CShiftJisId3v1Text id3v1;
+    static const bool installed = [] {
+        RIFF::Info::Tag::setStringHandler(&info);
+        if (JapaneseAnsiCodePage()) {
+            ID3v2::Tag::setLatin1StringHandler(&id3v2);
+            ID3v1::Tag::setStringHandler(&id3v1);
+        }
+        return true;
+    }();
+    (void)installed;
+}
+
+// Fields that describe the input's encoding, not its music: they would be
+// wrong for the output (the encoder, its gapless data, gains of the old audio).
+bool DescribesTheEncoding(const std::string& key) {
+    static const std::set<std::string> names = {"ENCODING", "ENCODER",  "ISFT",
+                                                "ITUNSMPB", "ITUNNORM", "ITUNPGAP"};
+    const size_t colon = key.find(':');
+    return names.count(key) || names.count(key.substr(colon + 1)) ||
+           key.compare(0, 11, "REPLAYGAIN_") == 0;
+}
+
+class CRecordBuilder {
+  public:
+    explicit CRecordBuilder(CTagRecord& record) : record(record) {}
+
+    // Fields of a tag not given by an earlier one.
+    void AddFields(const PropertyMap& fields) {
+        for (const auto& field : fields) {
+            const std::string key = field.first.upper().to8Bit(true);
+            if (field.second.isEmpty() || DescribesTheEncoding(key) || !seen.insert(key).second)
+                continue;
+            if (key == "TRACKTOTAL" || key == "TOTALTRACKS")
+                trackTotal = field.second.front().toInt();
+            else if (key == "DISCTOTAL" || key == "TOTALDISCS")
+                discTotal = field.second.front().toInt();
+            else
+                record.Add(field.first.toWString(), Texts(field.second));
+        }
+    }
+
+    // The first front cover, else the first picture at all.
+    void OfferPicture(bool front, const String& mimeType, const String& description,
+                      const ByteVector& data) {
+        if (data.isEmpty() || data.size() > kMaxPictureBytes || frontTaken ||
+            (!front && !record.frontCover.data.empty()))
+            return;
+        record.frontCover = {mimeType.to8Bit(), description.toWString(),
+                             std::vector<unsigned char>(data.begin(), data.end())};
+        frontTaken = front;
+    }
+
+    void AddPictures(const List<FLAC::Picture*>& pictures) {
+        for (const FLAC::Picture* picture : pictures)
+            OfferPicture(picture->type() == FLAC::Picture::FrontCover, picture->mimeType(),
+                         picture->description(), picture->data());
+    }
+
+    void AddId3v2(const ID3v2::Tag* tag) {
+        if (!tag)
+            return;
+        AddFields(tag->properties());
+        for (const ID3v2::Frame* frame : tag->frameList("APIC")) {
+            if (auto picture = dynamic_cast<const ID3v2::AttachedPictureFrame*>(frame))
+                OfferPicture(picture->type() == ID3v2::AttachedPictureFrame::FrontCover,
+                             picture->mimeType(), picture->description(), picture->picture());
+        }
+    }
+
+    // Totals given apart from the numbers count where the numbers gave none.
+    void Finish() {
+        if (!record.trackCount && trackTotal > 0)
+            record.trackCount = static_cast<unsigned>(trackTotal);
+        if (!record.discCount && discTotal > 0)
+            record.discCount = static_cast<unsigned>(discTotal);
+    }
+
+  private:
+    static std::vector<std::wstring> Texts(const StringList& values) {
+        std::vector<std::wstring> texts;
+        for (const String& value : values)
+            texts.push_back(value.toWString());
+        return texts;
+    }
+
+    CTagRecord& record;
+    std::set<std::string> seen;
+    int trackTotal = 0, discTotal = 0;
+    bool frontTaken = false;
+};
+
+PropertyMap InfoFields(const RIFF::Info::Tag& info) {
+    static const std::pair<const char*, const char*> names[] = {
+        {"INAM", "TITLE"},       {"IART", "ARTIST"},      {"IPRD", "ALBUM"},
+        {"ICRD", "DATE"},        {"IGNR", "GENRE"},       {"ICMT", "COMMENT"},
+        {"ITRK", "TRACKNUMBER"}, {"IPRT", "TRACKNUMBER"}, {"ICOP", "COPYRIGHT"}};
+    PropertyMap fields;
+    for (const auto& chunk : info.fieldListMap()) {
+        String key(chunk.first, String::Latin1);
+        for (const auto& name : names)
+            if (chunk.first == name.first)
+                key = name.second;
+        if (!fields.contains(key))
+            fields.insert(key, StringList(chunk.second));
+    }
+    return fields;
+}
+
+void ReadFile(File& file, CRecordBuilder& builder) {
+    if (auto mpeg = dynamic_cast<MPEG::File*>(&file)) {
+        builder.AddId3v2(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
+        if (mpeg->hasAPETag())
+            builder.AddFields(mpeg->APETag()->properties());
+        if (mpeg->hasID3v1Tag())
+            builder.AddFields(mpeg->ID3v1Tag()->properties());
+    } else if (auto wav = dynamic_cast<RIFF::WAV::File*>(&file)) {
+        builder.AddId3v2(wav->hasID3v2Tag() ? wav->ID3v2Tag() : nullptr);
+        if (wav->hasInfoTag())
+            builder.AddFields(InfoFields(*wav->InfoTag()));
+    } else if (auto flac = dynamic_cast<FLAC::File*>(&file)) {
+        builder.AddFields(flac->properties());
+        builder.AddPictures(flac->pictureList());
+        if (flac->hasXiphComment())
+            builder.AddPictures(flac->xiphComment()->pictureList());
+        builder.AddId3v2(flac->hasID3v2Tag() ? flac->ID3v2Tag() : nullptr);
+    } else if (auto asf = dynamic_cast<ASF::File*>(&file)) {
+        builder.AddFields(asf->properties());
+        for (const ASF::Attribute& attribute : asf->tag()->attribute("WM/Picture")) {
+            const ASF::Picture picture = attribute.toPicture();
+            if (picture.isValid())
+                builder.OfferPicture(picture.type() == ASF::Picture::FrontCover, picture.mimeType(),
+                                     picture.description(), picture.picture());
+        }
+    } else {
+        builder.AddFields(file.properties());
+        if (auto comment = dynamic_cast<Ogg::XiphComment*>(file.tag()))
+            builder.AddPictures(comment->pictureList());
+    }
+}
+
+} // namespace
+
+CTagRecord ReadTags(const std::wstring& path) {
+    CTagRecord record;
+    // TagLib reports damage by what it leaves out; only a failed allocation
+    // for a huge tag can throw. The fields read until then are kept.
+    try {
+        InstallTextHandlers();
+        FileStream stream(path.c_str(), true);
+        if (!stream.isOpen())
+            return record;
+        FileRef file(&stream, false);
+        if (file.isNull())
+            return record;
+        CRecordBuilder builder(record);
+        ReadFile(*file.file(), builder);
+        builder.Finish();
+    } catch (...) {
+    }
+    return record;
+}
