@@ -66,6 +66,14 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             quiet = true;
         } else if (argument == L"--two-pass") {
             twoPass = true;
+        } else if (argument == L"--no-tags") {
+            noTags = true;
+        } else if (argument == L"--tag") {
+            const std::wstring* given = value();
+            const size_t equals = given ? given->find(L'=') : std::wstring::npos;
+            if (equals == std::wstring::npos || equals == 0)
+                return L"--tag takes NAME=VALUE";
+            tags.emplace_back(given->substr(0, equals), given->substr(equals + 1));
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
                    argument == L"--wma-file" || argument == L"--acm") {
             const std::wstring* given = value();
@@ -142,6 +150,9 @@ void CCommandLine::ApplyTo(CEncoderOptions& options) const {
         options.wma.profile4 = wma4.value_or(options.wma.profile4);
         options.wma.profile7 = wma7.value_or(options.wma.profile7);
     }
+    if (noTags)
+        options.tags.copy = false;
+    options.tags.values = tags;
     if (wmaFile) {
         options.wma.select = 2;
         options.wma.profileFile = *wmaFile;

@@ -21,6 +21,9 @@ struct CCommandLine {
     std::optional<std::wstring> acm;
     std::optional<int> rate, channels, bits;
     bool twoPass = false;
+    bool noTags = false; // --no-tags: none of the input's tags
+    // --tag NAME=VALUE, repeatable: fields set over the input's.
+    std::vector<std::pair<std::wstring, std::wstring>> tags;
 
     // Reads the arguments after the program's name. Empty when they make
     // sense; else the one-line message of the usage mistake.

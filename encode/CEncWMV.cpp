@@ -1,5 +1,6 @@
 #include "CEncWMV.h"
 #include "resources/ErrorNumbers.h"
+#include "tags/WmaAttributes.h"
 
 #include "framework/CHandleOwner.h"
 #include <new>
@@ -103,16 +104,63 @@ int CEncWMV::Open(const wchar_t* path, const BITMAPINFOHEADER* videoFormat, int 
     SetVideoFormat(videoFormat, frameRate);
     if (FAILED(CreateWriter(path)))
         return kWmaNoWriter;
-    if (FAILED(SetupInputs()) || FAILED(SetAudioInput(samplesPerSec, channels, bitsPerSample)) ||
-        FAILED(BeginWriting()))
+    if (FAILED(SetupInputs()) || FAILED(SetAudioInput(samplesPerSec, channels, bitsPerSample)))
+        return kWmaNotWriting;
+    if (FAILED(WriteTags()))
+        return kTagWriteFailed;
+    if (FAILED(BeginWriting()))
         return kWmaNotWriting;
     return GetTwoPass() ? BeginPass() : 0;
+}
+
+// The platform's WM_PICTURE, which mingw's headers lack: the data of the
+// WM/Picture attribute, packed to the byte as the platform declares it.
+#pragma pack(push, 1)
+struct WmPicture {
+    LPWSTR mimeType;
+    BYTE pictureType;
+    LPWSTR description;
+    DWORD dataLength;
+    BYTE* data;
+};
+#pragma pack(pop)
+
+// The header takes a picture as the platform's WM_PICTURE, whose fields
+// point at the record's cover; every other attribute as its bytes.
+HRESULT CEncWMV::WriteTags() {
+    const std::vector<CWmaAttribute> attributes = WmaAttributes(tags);
+    if (attributes.empty())
+        return S_OK;
+    CComPtr<IWMHeaderInfo> header = writer.As<IWMHeaderInfo>(__uuidof(IWMHeaderInfo));
+    if (!header)
+        return E_NOINTERFACE;
+    std::wstring mimeType(tags.frontCover.mimeType.begin(), tags.frontCover.mimeType.end());
+    std::wstring description = tags.frontCover.description;
+    WmPicture picture = {&mimeType[0], 3, &description[0],
+                         static_cast<DWORD>(tags.frontCover.data.size()),
+                         const_cast<BYTE*>(tags.frontCover.data.data())};
+    for (const CWmaAttribute& attribute : attributes) {
+        if (attribute.value.size() > 0xFFFF)
+            continue; // longer than an attribute's length can say
+        const bool isPicture = attribute.name == L"WM/Picture";
+        const BYTE* value =
+            isPicture ? reinterpret_cast<const BYTE*>(&picture) : attribute.value.data();
+        const WORD length = static_cast<WORD>(isPicture ? sizeof(picture) : attribute.value.size());
+        const WMT_ATTR_DATATYPE type =
+            attribute.type == CWmaAttribute::Type::String  ? WMT_TYPE_STRING
+            : attribute.type == CWmaAttribute::Type::DWord ? WMT_TYPE_DWORD
+                                                           : WMT_TYPE_BINARY;
+        if (FAILED(header->SetAttribute(0, attribute.name.c_str(), type, value, length)))
+            return E_FAIL;
+    }
+    return S_OK;
 }
 
 int CEncWMV::WriteVideoFrame(const BYTE*) { return videoProps ? kWmaVideoFrame : kWmaNoVideo; }
 
 int CEncWMV::Close() {
     open = 0;
+    tags = CTagRecord();
     if (writer && writing) {
         const HRESULT hr = writer->EndWriting();
         if (FAILED(hr))

@@ -4,6 +4,7 @@
 #include "CWMVCoreLibrary.h"
 #include "framework/CComInitialiser.h"
 #include "framework/CComPtr.h"
+#include "tags/CTagRecord.h"
 #include <vector>
 #include <wmsdkidl.h>
 
@@ -30,10 +31,13 @@ class CEncWMV {
     // Selector 0, 1, 2: format version 4.0, 7.0, 8.0 with its 1-based index;
     // any other selector loads nothing. 0, or 3001.
     virtual int LoadSystemProfile(int selector, int index4, int index7, int index8);
-    // Creates the writer for the loaded profile and begins writing; a second
-    // call before Close keeps the first writer. 0, 3002, 3003, or BeginPass's answer.
+    // Creates the writer for the loaded profile, writes the tags into its
+    // header and begins writing; a second call before Close keeps the first
+    // writer. 0, 3002, 3003, 6201 (a tag refused), or BeginPass's answer.
     virtual int Open(const wchar_t* path, const BITMAPINFOHEADER* videoFormat, int frameRate,
                      int samplesPerSec, int channels, int bitsPerSample);
+    // The tags the next Open writes into the file's header.
+    void SetTags(const CTagRecord& record) { tags = record; }
     // 3008 without a video input; 3007 otherwise, as no video is ever set up.
     virtual int WriteVideoFrame(const BYTE* frame);
     // Ends writing and leaves the object idle; when the writer refuses to
@@ -88,4 +92,7 @@ class CEncWMV {
                                          CComPtr<IWMProfileManager2>& manager);
     HRESULT BeginWriting();
     HRESULT TakeInput(DWORD number);
+    HRESULT WriteTags();
+
+    CTagRecord tags;
 };

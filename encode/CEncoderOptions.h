@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the encoders and the volume stage are told: plain values, copied
@@ -22,9 +23,17 @@ struct CWmaOptions {
     int twoPass = 0; // two passes with a profile file
 };
 
+// What of the input's tags goes into the output.
+struct CTagOptions {
+    bool copy = true; // the input's own tags
+    // Fields set over them (name, value), as the command line's --tag gives them.
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+};
+
 struct CEncoderOptions {
     CMp3Options mp3;
     CWmaOptions wma;
+    CTagOptions tags;
     // The WAV output's format: a WAVEFORMATEX with its extra bytes; empty:
     // the decoded PCM as it is.
     std::vector<unsigned char> wavFormat;

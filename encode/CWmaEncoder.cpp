@@ -1,6 +1,11 @@
 #include "CWmaEncoder.h"
 #include "resources/ErrorNumbers.h"
 
+bool CWmaEncoder::TakeTags(const CTagRecord& record) {
+    wma.SetTags(record);
+    return true;
+}
+
 int CWmaEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
     return wma.Open(path.c_str(), nullptr, 0, format.nSamplesPerSec, format.nChannels,
                     format.wBitsPerSample);

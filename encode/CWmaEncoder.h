@@ -12,6 +12,8 @@ class CWmaEncoder : public IAudioEncoder {
     // Loads the profile the options name: a system profile of format
     // version 4.0 or 7.0, or a profile file with its two-pass flag.
     static int LoadProfile(CEncWMVWMA& wma, const CWmaOptions& options);
+    // The writer puts the tags into the file's header.
+    bool TakeTags(const CTagRecord& record) override;
     int Open(const WAVEFORMATEX& format, const std::wstring& path) override;
     int Write(unsigned char* bytes, int count) override;
     bool EndPass(int& result) override;

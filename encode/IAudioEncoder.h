@@ -1,4 +1,5 @@
 #pragma once
+#include "tags/CTagRecord.h"
 #include <string>
 #include <windows.h>
 
@@ -10,6 +11,11 @@
 class IAudioEncoder {
   public:
     virtual ~IAudioEncoder() = default;
+
+    // Before Open: whether the encoder writes the tags into its output
+    // itself (its format's own header); else they are added to the file
+    // after it is finished.
+    virtual bool TakeTags(const CTagRecord&) { return false; }
 
     virtual int Open(const WAVEFORMATEX& format, const std::wstring& path) = 0;
     // The block may be changed in place.

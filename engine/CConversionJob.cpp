@@ -11,9 +11,6 @@ constexpr DWORD kListenPeriodMs = 20;
 } // namespace
 
 int CConversionJob::Run(const std::wstring& input) {
-    for (IConversionStep* step : steps)
-        if (int result = step->Begin(input, *decoder.GetFormat()))
-            return result;
     for (;;) {
         if (int result = RunPass())
             return result;

@@ -25,8 +25,9 @@ class IConversionListener {
 };
 
 // A conversion from an opened decoder to an opened encoder: blocks through
-// the steps (the volume stage first) into the encoder until the input ends,
-// the driver stops it or something fails, pass after pass as the encoder asks.
+// the steps (begun by the caller; the volume stage first) into the encoder
+// until the input ends, the driver stops it or something fails, pass after
+// pass as the encoder asks.
 class CConversionJob {
   public:
     CConversionJob(CDecAudio& decoder, IAudioEncoder& encoder, std::vector<IConversionStep*> steps,

@@ -1,9 +1,11 @@
 #include "CFileConversion.h"
+#include "engine/CTagStep.h"
 #include "engine/CVolumeStep.h"
 #include <memory>
 
-// The encoder is finished whatever happened, and only a job that ended
-// well (finished or stopped) puts its file in place.
+// The steps begin before the encoder opens (an encoder may take the tags
+// into its header), the encoder is finished whatever happened, and only a
+// job that ended well (finished or stopped) puts its file in place.
 int CFileConversion::Convert(CDecAudio& decoder, const std::wstring& input,
                              const COutputTarget& target, IConversionListener& listener) {
     const WAVEFORMATEX& source = *decoder.GetFormat();
@@ -11,10 +13,16 @@ int CFileConversion::Convert(CDecAudio& decoder, const std::wstring& input,
     if (int made = format.makeEncoder(writers, options, source, encoder))
         return made;
     CVolumeStep volume(options.volume);
-    const std::vector<IConversionStep*> steps{&volume};
+    CTagStep tags(format, options.tags, *encoder);
+    const std::vector<IConversionStep*> steps{&volume, &tags};
+    int result = 0;
+    for (IConversionStep* step : steps)
+        if (result == 0)
+            result = step->Begin(input, source);
     CPendingOutput pending;
-    int result =
-        pending.Begin(target.path) ? encoder->Open(source, pending.Path()) : format.fileError;
+    if (result == 0)
+        result =
+            pending.Begin(target.path) ? encoder->Open(source, pending.Path()) : format.fileError;
     if (result == 0)
         result = CConversionJob(decoder, *encoder, steps, listener).Run(input);
     result = CConversionJob::Finish(*encoder, result);

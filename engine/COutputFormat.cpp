@@ -4,6 +4,7 @@
 #include "encode/CWavAcmEncoder.h"
 #include "encode/CWmaEncoder.h"
 #include "resources/ErrorNumbers.h"
+#include "tags/TagWriter.h"
 
 namespace {
 
@@ -38,12 +39,15 @@ using Question = COutputFormat::Question;
 
 const std::vector<COutputFormat>& OutputFormats() {
     static const std::vector<COutputFormat> formats = {
-        {L"WAV(ACM)", false, L"wav", L".wav", kWavFileError, Question::WavFormat, MakeWavEncoder},
+        {L"WAV(ACM)", false, L"wav", L".wav", kWavFileError, Question::WavFormat, MakeWavEncoder,
+         WriteWaveTags},
         {L"Layer3-WAV", true, L"l3wav", L".wav", kMp3FileError, Question::Mp3Settings,
-         MakeMp3Encoder<true>},
-        {L"mp3", true, L"mp3", L".mp3", kMp3FileError, Question::Mp3Settings,
-         MakeMp3Encoder<false>},
-        {L"wma", false, L"wma", L".wma", kWmaFileError, Question::WmaSettings, MakeWmaEncoder},
+         MakeMp3Encoder<true>, WriteWaveTags},
+        {L"mp3", true, L"mp3", L".mp3", kMp3FileError, Question::Mp3Settings, MakeMp3Encoder<false>,
+         WriteMp3Tags},
+        // The Windows Media writer takes the tags as its header's attributes.
+        {L"wma", false, L"wma", L".wma", kWmaFileError, Question::WmaSettings, MakeWmaEncoder,
+         nullptr},
     };
     return formats;
 }

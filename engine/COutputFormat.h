@@ -24,6 +24,9 @@ struct COutputFormat {
     // (source): 0, or the error number.
     int (*makeEncoder)(const CEncoderWriters& writers, const CEncoderOptions& options,
                        const WAVEFORMATEX& source, std::unique_ptr<IAudioEncoder>& encoder);
+    // Writes tags into a finished output of the format whose encoder does
+    // not: 0, or the error number.
+    int (*writeTags)(const std::wstring& path, const CTagRecord& record);
 
     // Asks the format's question; source: the decoded PCM of the (first) input.
     int Ask(IFormatQuestions& questions, const WAVEFORMATEX& source,

@@ -10,7 +10,7 @@
 class IConversionStep {
   public:
     virtual ~IConversionStep() = default;
-    // Before the first block: the input and its decoded PCM.
+    // Before the encoder opens its output: the input and its decoded PCM.
     virtual int Begin(const std::wstring& input, const WAVEFORMATEX& format) = 0;
     // A block on its way to the encoder; it may be changed in place.
     virtual int Process(unsigned char* block, int count) = 0;

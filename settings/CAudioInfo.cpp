@@ -23,6 +23,7 @@ void CAudioInfo::Load() {
     wma2Pass = ProfileGetInt(kSection, L"wma2Pass", 0);
     wmaSelect = ProfileGetInt(kSection, L"wmaSelect", 1);
     VOL = ProfileGetInt(kSection, L"VOL", 100);
+    copyTags = ProfileGetInt(kSection, L"CopyTags", 1);
 }
 
 void CAudioInfo::Save() const {
@@ -37,6 +38,7 @@ void CAudioInfo::Save() const {
     ProfileWriteInt(kSection, L"wma2Pass", wma2Pass);
     ProfileWriteInt(kSection, L"wmaSelect", wmaSelect);
     ProfileWriteInt(kSection, L"VOL", VOL);
+    ProfileWriteInt(kSection, L"CopyTags", copyTags);
 }
 
 void CAudioInfo::CopyFrom(const CAudioInfo& other) {
@@ -51,4 +53,5 @@ void CAudioInfo::CopyFrom(const CAudioInfo& other) {
     wma2Pass = other.wma2Pass;
     wmaSelect = other.wmaSelect;
     VOL = other.VOL;
+    copyTags = other.copyTags;
 }

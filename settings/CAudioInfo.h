@@ -18,6 +18,7 @@ class CAudioInfo {
     int wma2Pass = 0;    // two-pass WMA with a profile file
     int wmaSelect = 0;   // 0 version 4.0, 1 version 7.0, 2 profile file
     int VOL = 0;         // volume in percent
+    int copyTags = 1;    // the input's tags go into the output when non-zero
 
     CAudioInfo();
     // Copies without loading; the copy saves itself like any record.

@@ -6,4 +6,5 @@ void ApplySettings(const CAudioInfo& settings, CEncoderOptions& options) {
     options.wma = {settings.wmaSelect, settings.wma4, settings.wma7, settings.wmaPRX,
                    settings.wma2Pass};
     options.volume = settings.VOL;
+    options.tags.copy = settings.copyTags != 0;
 }

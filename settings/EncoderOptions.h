@@ -3,5 +3,5 @@
 #include "settings/CAudioInfo.h"
 
 // Puts what the user's settings record holds (the MP3 and WMA options, the
-// volume) into a conversion's plain options; the rest stay as they are.
+// volume, whether tags are copied) into a conversion's plain options; the rest stay as they are.
 void ApplySettings(const CAudioInfo& settings, CEncoderOptions& options);

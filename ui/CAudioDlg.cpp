@@ -1,4 +1,5 @@
 #include "CAudioDlg.h"
+#include "framework/CDataExchange.h"
 #include "resources/resource.h"
 #include "ui/EditSettings.h"
 #include "ui/Language.h"
@@ -17,12 +18,17 @@ BOOL CAudioDlg::OnInitDialog() {
         {IDC_SETTING_WMA, IDS_SETTING_WMA},
         {IDC_SETTING_VOLUME_GROUP, IDS_SETTING_VOLUME_GROUP},
         {IDC_SETTING_VOLUME, IDS_SETTING_VOLUME},
+        {IDC_SETTING_COPY_TAGS, IDS_SETTING_COPY_TAGS},
     };
     for (const auto& text : texts)
         SetItemText(text.control, LoadPairedString(text.japanese, text.japanese + 1), 0);
     SetWindowTextW(GetSafeHwnd(),
                    LoadPairedString(IDS_SETTING_CAPTION, IDS_SETTING_CAPTION + 1).c_str());
     return TRUE;
+}
+
+void CAudioDlg::DoDataExchange(CDataExchange& exchange) {
+    exchange.Check(IDC_SETTING_COPY_TAGS, settings.copyTags);
 }
 
 bool CAudioDlg::OnCommand(WORD id, WORD code, HWND control) {

@@ -3,7 +3,8 @@
 #include "ui/CBaseDialog.h"
 
 // The "Setting" dialog of the program's own resources: it opens the MP3,
-// WMA and volume dialogs on its own copy of the settings record. The copy
+// WMA and volume dialogs on its own copy of the settings record, and says
+// whether conversions copy the input's tags ("Copy tags"). The copy
 // goes back to its opener only when this dialog ends with OK, but the store
 // receives it right after each volume edit and again when the dialog is
 // destroyed.
@@ -15,8 +16,12 @@ class CAudioDlg : public CBaseDialog {
 
   protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& exchange) override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
-    void OnOK() override { EndDialog(IDOK); }
+    void OnOK() override {
+        UpdateData(true);
+        EndDialog(IDOK);
+    }
     void OnCancel() override { EndDialog(IDCANCEL); }
 
   private:

@@ -61,6 +61,7 @@ class ConversionJob : public ::testing::Test {
         if (int opened = encoder.Open(*decoder.GetFormat(), output))
             return opened;
         CVolumeStep step(volume);
+        step.Begin(input, *decoder.GetFormat());
         CConversionJob job(decoder, encoder, {&step}, listener);
         return CConversionJob::Finish(encoder, job.Run(input));
     }

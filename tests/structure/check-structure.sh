@@ -8,7 +8,7 @@ cd "$1" || exit 1
 failures=0
 
 upward=$(grep -nE '#include "(settings|ui|cli)/' engine/* encode/* decode/* pcm/* framework/* \
-  dshow/* gogo/* 2>/dev/null)
+  dshow/* gogo/* tags/* 2>/dev/null)
 [ -z "$upward" ] || { echo "FAIL: a lower layer includes a higher one:"; echo "$upward"; failures=1; }
 
 by_type=$(grep -rnE 'Output(WavAcm|Layer3Wav|Mp3|Wma)\b' --include='*.cpp' --include='*.h' \

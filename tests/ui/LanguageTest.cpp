@@ -1,7 +1,7 @@
 #include "ui/Language.h"
 #include "TestEnvironment.h"
-#include "ui/ErrorMessages.h"
 #include "ui/CResDllHandle.h"
+#include "ui/ErrorMessages.h"
 #include <gtest/gtest.h>
 #include <set>
 
@@ -50,7 +50,7 @@ TEST_F(LanguageTest, OwnStringsComeInTheSystemLanguage) {
     EXPECT_EQ(japanese ? L"入力ファイルと出力ファイル名を入れ、変換を押して下さい"
                        : L"Please Input and  Output, and push conversion. ",
               LoadPairedString(10047, 10048));
-    EXPECT_EQ(L" ", LoadPairedString(10015, 10016));
+    EXPECT_EQ(L" ", LoadPairedString(10017, 10018));
     EXPECT_EQ(L"", LoadPairedString(20001, 20002));
 }
 

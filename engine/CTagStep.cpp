@@ -1,0 +1,14 @@
+#include "CTagStep.h"
+#include "tags/TagReader.h"
+
+int CTagStep::Begin(const std::wstring& input, const WAVEFORMATEX&) {
+    record = options.copy ? ReadTags(input) : CTagRecord();
+    for (const auto& value : options.values)
+        record.Set(value.first, value.second);
+    written = encoder.TakeTags(record);
+    return 0;
+}
+
+int CTagStep::Finish(const std::wstring& path) {
+    return written || !format.writeTags ? 0 : format.writeTags(path, record);
+}
