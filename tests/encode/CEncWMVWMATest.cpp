@@ -226,6 +226,33 @@ TEST_F(CEncWMVWMATest, AConversionWhoseWriterCannotEndLetsGoOfTheWriter) {
     EXPECT_TRUE(wm.AllReleased());
 }
 
+// The tags go into the header before writing begins; a refused one keeps
+// the file from being written.
+TEST_F(CEncWMVWMATest, TheTagsAreTheHeadersAttributesBeforeWritingBegins) {
+    CTagRecord record;
+    record.title = L"夜明け";
+    record.track = 3;
+    record.frontCover = {"image/png", L"", {1, 2, 3}};
+    CWmaEncoder conversion(*encoder);
+    EXPECT_TRUE(conversion.TakeTags(record));
+    OpenWith(44100, 2, 16);
+    const auto& attributes = wm.writer.header.attributes;
+    const std::wstring title(L"夜明け");
+    const auto* bytes = reinterpret_cast<const BYTE*>(title.c_str());
+    EXPECT_EQ(std::vector<BYTE>(bytes, bytes + 2 * (title.size() + 1)),
+              attributes.at(L"Title").second);
+    EXPECT_EQ(WMT_TYPE_DWORD, attributes.at(L"WM/TrackNumber").first);
+    EXPECT_EQ(WMT_TYPE_BINARY, attributes.at(L"WM/Picture").first);
+    EXPECT_EQ(attributes.size(), wm.writer.headerAtBegin);
+    EXPECT_EQ(0, conversion.Finish());
+
+    wm.writer.header.setResult = E_FAIL;
+    conversion.TakeTags(record);
+    ASSERT_EQ(0, encoder->LoadSystemProfile(1, 11, 24, 1));
+    EXPECT_EQ(kTagWriteFailed, encoder->Open(L"C:\\out.wma", nullptr, 0, 44100, 2, 16));
+    EXPECT_EQ(1, wm.writer.begins);
+}
+
 class PassSetupFailures : public CEncWMVWMATest,
                           public ::testing::WithParamInterface<HRESULT FakePreprocessor::*> {};
 

@@ -158,6 +158,8 @@ IUnknown* FakeWriter::Find(REFIID iid) {
         ++preprocessQueries;
         return offersPreprocess ? static_cast<IUnknown*>(&preprocessor) : nullptr;
     }
+    if (IsEqualGUID(iid, __uuidof(IWMHeaderInfo)))
+        return &header;
     return FakeCom::Find(iid);
 }
 

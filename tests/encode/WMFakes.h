@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "encode/WMFactory.h"
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -222,6 +223,39 @@ class FakePreprocessor : public FakeCom<IWMWriterPreprocess> {
     std::vector<WrittenSample>& written;
 };
 
+// The writer's header: the attributes set on it, by name, as their bytes.
+class FakeHeaderInfo : public FakeCom<IWMHeaderInfo> {
+  public:
+    using FakeCom::FakeCom;
+    HRESULT STDMETHODCALLTYPE GetAttributeCount(WORD, WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAttributeByIndex(WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*,
+                                                  BYTE*, WORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributeByName(WORD*, LPCWSTR, WMT_ATTR_DATATYPE*, BYTE*,
+                                                 WORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetAttribute(WORD, LPCWSTR name, WMT_ATTR_DATATYPE type,
+                                           const BYTE* value, WORD length) override {
+        attributes[name] = {type, std::vector<BYTE>(value, value + length)};
+        return setResult;
+    }
+    HRESULT STDMETHODCALLTYPE GetMarkerCount(WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMarker(WORD, WCHAR*, WORD*, QWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddMarker(LPCWSTR, QWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveMarker(WORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetScriptCount(WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetScript(WORD, WCHAR*, WORD*, WCHAR*, WORD*, QWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AddScript(LPCWSTR, LPCWSTR, QWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveScript(WORD) override { return E_NOTIMPL; }
+
+    std::map<std::wstring, std::pair<WMT_ATTR_DATATYPE, std::vector<BYTE>>> attributes;
+    HRESULT setResult = S_OK;
+};
+
 class FakeWriter : public FakeCom<IWMWriter> {
   public:
     FakeWriter(FakePreprocessor& preprocessor, std::vector<WrittenSample>& written,
@@ -252,6 +286,7 @@ class FakeWriter : public FakeCom<IWMWriter> {
     }
     HRESULT STDMETHODCALLTYPE BeginWriting() override {
         ++begins;
+        headerAtBegin = header.attributes.size();
         return beginResult;
     }
     HRESULT STDMETHODCALLTYPE EndWriting() override {
@@ -274,6 +309,8 @@ class FakeWriter : public FakeCom<IWMWriter> {
     std::wstring outputName;
     std::vector<std::pair<DWORD, IWMInputMediaProps*>> inputPropsSet;
     int begins = 0, ends = 0;
+    FakeHeaderInfo header{nullptr, "header"};
+    size_t headerAtBegin = 0; // attributes set when writing began
 
   protected:
     IUnknown* Find(REFIID iid) override;
