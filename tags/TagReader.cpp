@@ -171,6 +171,23 @@ PropertyMap InfoFields(const RIFF::Info::Tag& info) {
     return fields;
 }
 
+// TagLib names only the attributes it knows; those other programs (and ours,
+// such as TOTALTRACKS) add under names of their own are read by them.
+PropertyMap OwnNamedAttributes(const ASF::Tag& tag) {
+    PropertyMap fields;
+    for (const auto& attributes : tag.attributeListMap()) {
+        if (attributes.first.find("/") >= 0)
+            continue;
+        for (const ASF::Attribute& attribute : attributes.second) {
+            if (attribute.type() == ASF::Attribute::UnicodeType)
+                fields[attributes.first.upper()].append(attribute.toString());
+            else if (attribute.type() == ASF::Attribute::DWordType)
+                fields[attributes.first.upper()].append(String::number(attribute.toUInt()));
+        }
+    }
+    return fields;
+}
+
 void ReadFile(File& file, CRecordBuilder& builder) {
     if (auto mpeg = dynamic_cast<MPEG::File*>(&file)) {
         builder.AddId3v2(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
@@ -190,6 +207,7 @@ void ReadFile(File& file, CRecordBuilder& builder) {
         builder.AddId3v2(flac->hasID3v2Tag() ? flac->ID3v2Tag() : nullptr);
     } else if (auto asf = dynamic_cast<ASF::File*>(&file)) {
         builder.AddFields(asf->properties());
+        builder.AddFields(OwnNamedAttributes(*asf->tag()));
         for (const ASF::Attribute& attribute : asf->tag()->attribute("WM/Picture")) {
             const ASF::Picture picture = attribute.toPicture();
             if (picture.isValid())

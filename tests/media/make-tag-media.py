@@ -6,7 +6,7 @@ cover, Shift-JIS in ID3 tags, damaged tags, and the untagged outputs the
 tests write tags into. --big makes only the input with a 50 MB picture,
 which is deleted after its test. check-tags.py takes FIELDS from here."""
 import base64, os, shutil, struct, subprocess, sys
-from mutagen import flac, id3, mp3, oggvorbis, wave
+from mutagen import asf, flac, id3, mp3, oggvorbis, wave
 
 FIELDS = {"title": "夜明け Dawn", "artist": "アーティスト Artist", "album": "アルバム Album",
           "albumartist": "様々 Various", "composer": "作曲者 Composer", "genre": "J-Pop",
@@ -68,6 +68,20 @@ def main():
     tags = flac.FLAC("cover-1mb.flac")
     tags.add_picture(picture(open("cover-1mb.png", "rb").read()))
     tags.save()
+    encode("tagged.wma", "-c:a", "wmav2")
+    tags = asf.ASF("tagged.wma")
+    tags.tags.clear()
+    for key, name in (("title", "Title"), ("artist", "Author"), ("album", "WM/AlbumTitle"),
+                      ("albumartist", "WM/AlbumArtist"), ("composer", "WM/Composer"),
+                      ("genre", "WM/Genre"), ("date", "WM/Year"), ("comment", "Description"),
+                      ("mood", "WM/Mood")):
+        tags[name] = FIELDS[key]
+    tags["WM/PartOfSet"] = "1/2"
+    tags["WM/TrackNumber"], tags["TOTALTRACKS"] = asf.ASFDWordAttribute(3), asf.ASFDWordAttribute(12)
+    text = lambda s: s.encode("utf-16-le") + b"\0\0"
+    tags["WM/Picture"] = asf.ASFByteArrayAttribute(struct.pack("<BI", 3, len(cover)) + text(
+        "image/png") + text("表紙") + cover)
+    tags.save()
     encode("tagged.mp3", "-id3v2_version", "0")
     save_id3("tagged.mp3", full_id3(cover), id3.Encoding.UTF8)
     # WAV: everything in an id3 chunk (ID3v2.3, UTF-16), or what LIST/INFO
@@ -110,7 +124,7 @@ def big_picture():
     save_id3("big-picture.mp3", frames, id3.Encoding.UTF8)
 
 if __name__ == "__main__":
-    stamp = os.path.join(sys.argv[1], ".complete-v1")
+    stamp = os.path.join(sys.argv[1], ".complete-v2")
     if "--big" not in sys.argv and os.path.exists(stamp):
         sys.exit(0)
     os.makedirs(sys.argv[1], exist_ok=True)

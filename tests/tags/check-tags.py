@@ -57,7 +57,8 @@ def check_mp3(name, source):
     path = os.path.join(media, name)
     data = open(path, "rb").read()
     check_id3(name, mp3.MP3(path, translate=False).tags)
-    check(data[-128:-125] != b"TAG" and b"APETAGEX" not in data[-200:], f"{name}: ID3v1 or APE left")
+    check(data[-128:-125] != b"TAG" and b"APETAGEX" not in data[-200:],
+          f"{name}: ID3v1 or APE left")
     # The LAME info frame, whose delay and padding make decoding gapless.
     start = id3.ID3(path).size
     check(data[start] == 0xFF and data[start + 36:start + 40] in (b"Info", b"Xing"),
