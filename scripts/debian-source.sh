@@ -1,10 +1,23 @@
 # Sourced by the scripts that cross-build a library from Debian's source
-# package: the apt-get call they share, a check for an installed package,
-# and enable_sources PACKAGE, which makes `apt-get source PACKAGE` work.
+# package: package checks and installs, enable_sources PACKAGE (which makes
+# `apt-get source PACKAGE` work), and the build into the cache with its
+# recipe stamp (the caller defines recipe ARCH).
 apt_get=(apt-get -y -qq -o DPkg::Lock::Timeout=300)
 export DEBIAN_FRONTEND=noninteractive
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# Installs those of the packages that are not installed yet.
+install_packages() {
+  local missing=() p
+  for p in "$@"; do
+    installed "$p" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "setup: installing ${missing[*]}"
+  "${apt_get[@]}" update
+  "${apt_get[@]}" install --no-install-recommends "${missing[@]}" >/dev/null
+}
 
 # Source entries mirror the machine's own binary entries for its release, so
 # no archive is named here.
@@ -43,4 +56,35 @@ enable_sources() {
   entries=$(one_line_sources "$codename")
   [ -z "$entries" ] || echo "$entries" >/etc/apt/sources.list.d/zep-deb-src.list
   "${apt_get[@]}" update
+}
+
+# The architectures to build for (i686 always, $ZEP_ARCH too) whose cache
+# /var/cache/zep/PACKAGE-ARCH does not hold the caller's recipe ARCH.
+missing_arches() {
+  local arch
+  for arch in i686 $([ "$ZEP_ARCH" = i686 ] || echo "$ZEP_ARCH"); do
+    [ "$(cat "/var/cache/zep/$1-$arch/.zep-recipe" 2>/dev/null)" = "$(recipe "$arch")" ] ||
+      echo "$arch"
+  done
+}
+
+# cross_build PACKAGE ARCH BUILDER: fetches the source package into a
+# folder of its own, runs BUILDER ARCH SOURCE PREFIX (which installs into
+# PREFIX; its output goes to a log shown when it fails), and makes the result
+# the cache /var/cache/zep/PACKAGE-ARCH with the recipe's stamp.
+cross_build() {
+  local cache=/var/cache/zep/$1-$2 work src
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' RETURN
+  echo "setup: cross-building $1 for $2-w64-mingw32 into $cache (once)"
+  (cd "$work" && apt-get source -qq "$1" >/dev/null 2>&1)
+  src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n 1)
+  ("$3" "$2" "$src" "$work/install") >"$work/build.log" 2>&1 || {
+    tail -n 40 "$work/build.log" >&2
+    return 1
+  }
+  recipe "$2" >"$work/install/.zep-recipe"
+  mkdir -p "$(dirname "$cache")"
+  rm -rf "$cache"
+  mv "$work/install" "$cache"
 }

@@ -52,6 +52,7 @@ void MakeSparseWave(const std::wstring& path, uint64_t size) {
 // check-tags.py reads the tagged copies on the host.
 TEST(TagWriter, AnInputsRecordGoesIntoMp3AndWaveOutputsAndReplacesTheirTags) {
     const CTagRecord record = ReadTags(MediaPath("tagged.flac"));
+    ASSERT_FALSE(record.frontCover.data.empty());
     CTagRecord stored = record; // ID3v2.3 keeps the year of the date
     stored.date = record.Year();
     const std::pair<const char*, Writer> outputs[] = {{"plain.mp3", WriteMp3Tags},
@@ -70,6 +71,7 @@ TEST(TagWriter, AnInputsRecordGoesIntoMp3AndWaveOutputsAndReplacesTheirTags) {
 
 TEST(TagWriter, AnEmptyRecordWritesNothingAndAFileOfAnotherKindFails) {
     const CTagRecord record = ReadTags(MediaPath("info.wav"));
+    ASSERT_FALSE(record.Empty());
     for (Writer write : {WriteMp3Tags, WriteWaveTags}) {
         const std::wstring path = Copy("pcm.wav", "untouched.wav");
         EXPECT_EQ(0, write(path, CTagRecord()));
@@ -84,6 +86,7 @@ TEST(TagWriter, AnEmptyRecordWritesNothingAndAFileOfAnotherKindFails) {
 
 TEST(TagWriter, NearFourGiBTheTagLosesItsPictureOrIsLeftOutRatherThanOverflow) {
     const CTagRecord record = ReadTags(MediaPath("tagged.flac"));
+    ASSERT_FALSE(record.frontCover.data.empty());
     CTagRecord withoutPicture = record;
     withoutPicture.frontCover = {};
     const std::wstring path = Copy("pcm.wav", "large.wav");
