@@ -105,7 +105,9 @@ CChunkBytes InfoListChunk(const CTagRecord& record) {
         if (field.second->empty())
             continue;
         const std::string text = Utf8Of(*field.second);
-        const CChunkBytes chunk = RiffChunk(field.first, CChunkBytes(text.begin(), text.end() + 1));
+        CChunkBytes zeroEnded(text.begin(), text.end());
+        zeroEnded.push_back(0);
+        const CChunkBytes chunk = RiffChunk(field.first, zeroEnded);
         body.insert(body.end(), chunk.begin(), chunk.end());
     }
     return body.size() > 4 ? RiffChunk("LIST", body) : CChunkBytes();
