@@ -1,17 +1,21 @@
 #include "TagReader.h"
 #include "TagText.h"
+#include <memory>
 #include <set>
 #include <taglib/apetag.h>
 #include <taglib/asffile.h>
 #include <taglib/attachedpictureframe.h>
-#include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -221,6 +225,60 @@ void ReadFile(File& file, CRecordBuilder& builder) {
     }
 }
 
+using Opener = std::unique_ptr<File> (*)(IOStream& stream);
+
+template <class Type> std::unique_ptr<File> OpenAs(IOStream& stream) {
+    return std::make_unique<Type>(&stream, false);
+}
+
+template <class Type> std::unique_ptr<File> OpenWithId3(IOStream& stream) {
+    return std::make_unique<Type>(&stream, ID3v2::FrameFactory::instance(), false);
+}
+
+// The kinds whose tags are read: by the name's extension (".ogg.oga"), else
+// by content, mp3 last, as a frame sync turns up in almost any file. TagLib's
+// own resolver is not used: it would also link its tracker-module readers,
+// which come under another licence.
+struct CKind {
+    const wchar_t* extensions;
+    Opener open;
+    bool (*holds)(IOStream* stream);
+};
+const CKind kKinds[] = {
+    {L".flac", OpenWithId3<FLAC::File>, FLAC::File::isSupported},
+    {L".ogg.oga", OpenAs<Ogg::Vorbis::File>, Ogg::Vorbis::File::isSupported},
+    {L".opus", OpenAs<Ogg::Opus::File>, Ogg::Opus::File::isSupported},
+    {L"", OpenAs<Ogg::FLAC::File>, Ogg::FLAC::File::isSupported},
+    {L".wav", OpenAs<RIFF::WAV::File>, RIFF::WAV::File::isSupported},
+    {L".wma.asf", OpenAs<ASF::File>, ASF::File::isSupported},
+    {L".m4a.mp4", OpenAs<MP4::File>, MP4::File::isSupported},
+    {L".mp3.mp2", OpenWithId3<MPEG::File>, MPEG::File::isSupported},
+};
+
+std::unique_ptr<File> OpenTagFile(const std::wstring& path, IOStream& stream) {
+    const size_t dot = path.find_last_of(L".\\/");
+    const std::wstring extension =
+        dot != std::wstring::npos && path[dot] == L'.' ? UpperCase(path.substr(dot)) + L"." : L"";
+    for (const CKind& kind : kKinds) {
+        const bool named =
+            !extension.empty() &&
+            UpperCase(std::wstring(kind.extensions) + L".").find(extension) != std::wstring::npos;
+        if (named) {
+            std::unique_ptr<File> file = kind.open(stream);
+            if (file->isValid())
+                return file;
+        }
+    }
+    for (const CKind& kind : kKinds) {
+        if (kind.holds(&stream)) {
+            std::unique_ptr<File> file = kind.open(stream);
+            if (file->isValid())
+                return file;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 CTagRecord ReadTags(const std::wstring& path) {
@@ -232,11 +290,11 @@ CTagRecord ReadTags(const std::wstring& path) {
         FileStream stream(path.c_str(), true);
         if (!stream.isOpen())
             return record;
-        FileRef file(&stream, false);
-        if (file.isNull())
+        const std::unique_ptr<File> file = OpenTagFile(path, stream);
+        if (!file)
             return record;
         CRecordBuilder builder(record);
-        ReadFile(*file.file(), builder);
+        ReadFile(*file, builder);
         builder.Finish();
     } catch (...) {
     }

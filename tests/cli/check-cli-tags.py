@@ -1,0 +1,121 @@
+#!/usr/bin/python3
+"""Usage: check-cli-tags.py DIST WORK MEDIA
+ZEPc from a copy of the distribution carries each input kind's tags and
+cover (FLAC, mp3 with ID3v2.4, Ogg Vorbis, WAV with LIST/INFO) into mp3,
+Layer-3 WAV and WAV(ACM) outputs; a folder's files each their own; --no-tags
+writes none, --tag sets over the input's; damaged tags still convert; a
+Shift-JIS ID3v1 title is read as Japanese on a Japanese system. Runs inside
+the test session; the host's mutagen reads every output."""
+import os, shutil, subprocess, sys
+from importlib import import_module
+from mutagen import flac, id3, oggvorbis, wave
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "media"))
+FIELDS = import_module("make-tag-media").FIELDS
+dist, work, media = sys.argv[1:4]
+failures, checks = [], 0
+
+def check(ok, what):
+    global checks
+    checks += 1
+    if not ok:
+        failures.append(what)
+
+def winpath(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+def zepc(*args, language="en_US.UTF-8"):
+    env = dict(os.environ, LC_ALL=language)
+    done = subprocess.run(["wine", os.path.join(work, "install", "ZEPc.exe"), *args, "-q"],
+                          env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+    return done.returncode
+
+def fields(path):
+    """The output's ID3 tag as plain fields; None without one."""
+    tags = wave.WAVE(path).tags if path.endswith(".wav") else id3.ID3(path) if open(
+        path, "rb").read(3) == b"ID3" else None
+    if tags is None:
+        return None
+    text = lambda key: str(tags[key]) if key in tags else None
+    comments = tags.getall("COMM")
+    pictures = tags.getall("APIC")
+    return {"title": text("TIT2"), "artist": text("TPE1"), "album": text("TALB"),
+            "albumartist": text("TPE2"), "genre": text("TCON"), "track": text("TRCK"),
+            "disc": text("TPOS"), "date": (text("TDRC") or "")[:4] or None,
+            "comment": str(comments[0]) if comments else None,
+            "cover": pictures[0].data if pictures else None}
+
+shutil.rmtree(work, ignore_errors=True)
+os.makedirs(os.path.join(work, "install"))
+for name in ("ZEPc.exe", "Res.dll", "gogo.dll"):
+    shutil.copy(os.path.join(dist, name), os.path.join(work, "install"))
+open(os.path.join(work, "install", "Setting.ini"), "w").write("[SAVE]\r\nRegPos=ZEPCliTagTest\r\n")
+
+cover = open(os.path.join(media, "cover.png"), "rb").read()
+full = {"title": FIELDS["title"], "artist": FIELDS["artist"], "album": FIELDS["album"],
+        "albumartist": FIELDS["albumartist"], "genre": FIELDS["genre"], "track": "3/12",
+        "disc": "1/2", "date": FIELDS["date"][:4], "comment": FIELDS["comment"], "cover": cover}
+info = {key: full[key] for key in ("title", "artist", "album", "genre", "date", "comment")}
+info["track"] = "3"
+for source, expected in (("tagged.flac", full), ("tagged.mp3", full), ("tagged.ogg", full),
+                         ("info.wav", info)):
+    for kind, extension in (("mp3", ".mp3"), ("l3wav", ".wav"), ("wav", ".wav")):
+        output = os.path.join(work, f"{source.replace('.', '-')}-{kind}{extension}")
+        rc = zepc(winpath(os.path.join(media, source)), "-f", kind, "-o", winpath(output))
+        got = fields(output) if rc == 0 else None
+        for key, value in expected.items():
+            check(got is not None and got[key] == value,
+                  f"{source} to {kind}: {key} is {got and str(got[key])[:40]}, rc {rc}")
+
+# A folder: each file keeps its own tags.
+folder = os.path.join(work, "folder")
+os.makedirs(folder)
+for name, source, title in (("a.flac", "tagged.flac", "一 A"), ("b.ogg", "tagged.ogg", "二 B")):
+    shutil.copy(os.path.join(media, source), os.path.join(folder, name))
+    tags = (flac.FLAC if name.endswith("flac") else oggvorbis.OggVorbis)(os.path.join(folder, name))
+    tags["title"] = title
+    tags.save()
+check(zepc(winpath(folder), "-f", "mp3", "-j", "2") == 0, "the folder did not convert")
+for name, title in (("a.mp3", "一 A"), ("b.mp3", "二 B")):
+    got = fields(os.path.join(folder, name)) if os.path.exists(os.path.join(folder, name)) else None
+    check(got is not None and got["title"] == title, f"folder: {name} has {got and got['title']}")
+
+# The choices: none of the input's tags, or fields set over them.
+flac_input = winpath(os.path.join(media, "tagged.flac"))
+plain, given = os.path.join(work, "none.mp3"), os.path.join(work, "given.mp3")
+check(zepc(flac_input, "-f", "mp3", "-o", winpath(plain), "--no-tags") == 0 and
+      fields(plain) is None, "--no-tags wrote a tag")
+check(zepc(flac_input, "-f", "mp3", "-o", winpath(given), "--tag", "TITLE=上書き",
+           "--tag", "ARTIST=") == 0, "--tag did not convert")
+got = fields(given) or {}
+check(got.get("title") == "上書き" and got.get("artist") is None and
+      got.get("album") == FIELDS["album"], f"--tag: {got.get('title')}, {got.get('artist')}")
+
+# Damaged tags never stop the audio: the output holds what the decoder
+# gives without reading tags (the system's parser skips what a tag size
+# beyond the file claims).
+def seconds(path):
+    text = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration",
+                           "-of", "csv=p=0", path], capture_output=True, text=True).stdout
+    return float(text or 0)
+
+for source, least in (("truncated.mp3", 1.9), ("oversized.mp3", 0.05)):
+    outputs = [os.path.join(work, f"damaged-{tags}-{source}") for tags in ("with", "without")]
+    rcs = [zepc(winpath(os.path.join(media, source)), "-f", "mp3", "-o", winpath(output), *extra)
+           for output, extra in zip(outputs, ([], ["--no-tags"]))]
+    lengths = [seconds(output) for output in outputs]
+    check(rcs == [0, 0] and lengths[0] >= least and abs(lengths[0] - lengths[1]) < 0.03,
+          f"{source}: rc {rcs}, {lengths} s with and without tags")
+
+# Old Japanese collections: a Shift-JIS ID3v1 title on a Japanese system.
+for language, japanese in (("ja_JP.UTF-8", True), ("en_US.UTF-8", False)):
+    output = os.path.join(work, f"sjis-{language[:2]}.mp3")
+    zepc(winpath(os.path.join(media, "sjis.mp3")), "-f", "mp3", "-o", winpath(output),
+         language=language)
+    title = (fields(output) or {}).get("title") if os.path.exists(output) else None
+    check((title == "日本語のタイトル") == japanese, f"Shift-JIS in {language}: {title}")
+
+for failure in failures:
+    print("FAIL:", failure)
+print(f"command line tags: {checks - len(failures)} passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)
