@@ -77,6 +77,8 @@ TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
         EXPECT_EQ(InLanguage(L"ボリューム設定画面...(&V)", L"Volume Setting Dlg...(&V)"),
                   ItemText(dialog, IDC_SETTING_VOLUME));
         EXPECT_EQ(InLanguage(L"キャンセル", L"Cancel"), ItemText(dialog, IDCANCEL));
+        EXPECT_EQ(InLanguage(L"タグとカバー画像をコピーする(&T)", L"Copy tags(&T)"),
+                  ItemText(dialog, IDC_SETTING_COPY_TAGS));
         if (ResDllHandle.GetModule())
             SaveScreenshot(dialog, L"setting-" + InLanguage(L"ja", L"en"));
         Click(dialog, IDOK);
@@ -120,6 +122,21 @@ TEST(CAudioDlg, OkHandsTheSubDialogsChoicesToTheMainRecord) {
     }
     EXPECT_EQ(320, StoredInt(L"cbr_bps"));
     EXPECT_EQ(80, StoredInt(L"VOL"));
+}
+
+// "Copy tags" shows the record's choice, and OK takes the box into it.
+TEST(CAudioDlg, TheCopyTagsBoxIsTheRecordsAndOkTakesIt) {
+    TestRegistryBranch branch;
+    CAudioInfo settings;
+    LRESULT shown = BST_UNCHECKED;
+    EditSettingWith(settings, [&](HWND dialog) {
+        shown = SendDlgItemMessageW(dialog, IDC_SETTING_COPY_TAGS, BM_GETCHECK, 0, 0);
+        SetCheck(dialog, IDC_SETTING_COPY_TAGS, false);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(BST_CHECKED, shown);
+    EXPECT_EQ(0, settings.copyTags);
+    EXPECT_EQ(0, StoredInt(L"CopyTags"));
 }
 
 TEST(CAudioDlg, CancelAfterAnMp3EditLeavesTheDialogsCopyInTheStoreUntilExit) {
