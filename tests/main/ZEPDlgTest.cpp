@@ -8,6 +8,8 @@
 #include "resources/resource.h"
 #include "settings/Profile.h"
 #include "support/TestFiles.h"
+#include "tags/TagReader.h"
+#include "tags/TagWriter.h"
 #include "ui/CResDllHandle.h"
 #include "ui/CZEPApp.h"
 #include "ui/Language.h"
@@ -474,7 +476,8 @@ TEST_F(MainDialog, ABatchFileArrivingDuringAJobIsIgnored) {
 
 namespace {
 
-// A fresh folder of the tests' outputs holding copies of media files.
+// A fresh folder of the tests' outputs holding copies of media files, each
+// titled with its number.
 std::vector<std::wstring> CopiesIn(const std::string& folder, const std::string& media, int count) {
     const std::wstring path = OutputPath(folder) + L"\\";
     EmptyFolder(path);
@@ -482,6 +485,9 @@ std::vector<std::wstring> CopiesIn(const std::string& folder, const std::string&
     for (int n = 0; n < count; ++n) {
         copies.push_back(path + std::to_wstring(n) + L".wav");
         CopyFileW(MediaPath(media).c_str(), copies.back().c_str(), FALSE);
+        CTagRecord record;
+        record.title = std::to_wstring(n);
+        WriteWaveTags(copies.back(), record);
     }
     return copies;
 }
@@ -548,10 +554,15 @@ TEST_F(MainDialog, EachBatchStartConvertsWithItsOwnAnswer) {
             AnswerFormatChooser(thread, L"IMA ADPCM", L"44100 Hz; 4 bits; Stereo");
         });
     });
+    // Each output carries its own input's tags.
     for (const CTestBatch* batch : {&first, &second}) {
         const WORD tag = batch == &first ? WAVE_FORMAT_PCM : WAVE_FORMAT_IMA_ADPCM;
-        for (const std::wstring& input : batch->files)
-            EXPECT_EQ(tag, WaveFormatTag(input.substr(0, input.size() - 4) + L"_conv.wav"));
+        for (size_t n = 0; n < batch->files.size(); ++n) {
+            const std::wstring& input = batch->files[n];
+            const std::wstring output = input.substr(0, input.size() - 4) + L"_conv.wav";
+            EXPECT_EQ(tag, WaveFormatTag(output));
+            EXPECT_EQ(std::to_wstring(n), ReadTags(output).title);
+        }
         EXPECT_EQ(2, batch->finished);
     }
 }
