@@ -67,3 +67,5 @@ fi
 bash "$(dirname "${BASH_SOURCE[0]}")/setup-lame.sh"
 # TagLib for reading and writing tags, cross-built once and cached.
 bash "$(dirname "${BASH_SOURCE[0]}")/setup-taglib.sh"
+# The FLAC and Opus codecs (libogg, libFLAC, libopus, libopusenc), cross-built once and cached.
+bash "$(dirname "${BASH_SOURCE[0]}")/setup-codecs.sh"
