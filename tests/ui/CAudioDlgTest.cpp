@@ -77,7 +77,7 @@ TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
         EXPECT_EQ(InLanguage(L"ボリューム設定画面...(&V)", L"Volume Setting Dlg...(&V)"),
                   ItemText(dialog, IDC_SETTING_VOLUME));
         EXPECT_EQ(InLanguage(L"キャンセル", L"Cancel"), ItemText(dialog, IDCANCEL));
-        EXPECT_EQ(InLanguage(L"タグとカバー画像をコピーする(&T)", L"Copy tags(&T)"),
+        EXPECT_EQ(InLanguage(L"タグとカバー画像をコピーする", L"Copy tags"),
                   ItemText(dialog, IDC_SETTING_COPY_TAGS));
         if (ResDllHandle.GetModule())
             SaveScreenshot(dialog, L"setting-" + InLanguage(L"ja", L"en"));
