@@ -38,8 +38,7 @@ int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
         const WAVEFORMATEX* format = AcmFormatFor(*decoder.GetFormat());
         if (!format)
             return kWavFileError;
-        const auto* bytes = reinterpret_cast<const unsigned char*>(format);
-        fileOptions.wavFormat.assign(bytes, bytes + sizeof(WAVEFORMATEX) + format->cbSize);
+        fileOptions.SetWavFormat(*format);
     }
     clock.ClearTotal();
     clock.Start();

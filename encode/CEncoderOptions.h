@@ -2,6 +2,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include <windows.h>
+
+#include <mmreg.h> // needs the types of windows.h
 
 // What the encoders and the volume stage are told: plain values, copied
 // from the user's saved settings (or the command line) by whoever drives
@@ -38,4 +41,10 @@ struct CEncoderOptions {
     // the decoded PCM as it is.
     std::vector<unsigned char> wavFormat;
     int volume = 100; // percent
+
+    // Keeps a copy of the WAV output's format with its extra bytes.
+    void SetWavFormat(const WAVEFORMATEX& format) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&format);
+        wavFormat.assign(bytes, bytes + sizeof(WAVEFORMATEX) + format.cbSize);
+    }
 };

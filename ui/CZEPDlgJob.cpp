@@ -97,9 +97,7 @@ int CZEPDlg::AskWavFormat(const WAVEFORMATEX& source, CEncoderOptions& options) 
             finished = 1;
             return kCancelled;
         }
-        const WAVEFORMATEX* chosen = wav.GetDestFormat();
-        const auto* bytes = reinterpret_cast<const unsigned char*>(chosen);
-        options.wavFormat.assign(bytes, bytes + sizeof(WAVEFORMATEX) + chosen->cbSize);
+        options.SetWavFormat(*wav.GetDestFormat());
         if (batchState == 1) {
             batchFormat.Resize(static_cast<int>(options.wavFormat.size()));
             batchFormat.CopyFrom(options.wavFormat.data(),
