@@ -26,6 +26,17 @@ struct CWmaOptions {
     int twoPass = 0; // two passes with a profile file
 };
 
+struct CFlacOptions {
+    int level = 5;      // compression level 0 (fastest) .. 8 (smallest)
+    bool verify = true; // the encoder decodes what it wrote and compares it
+};
+
+struct COpusOptions {
+    enum Mode { Vbr = 0, ConstrainedVbr = 1, Cbr = 2 };
+    int kbps = 160; // 6 .. 510
+    int mode = Vbr;
+};
+
 // What of the input's tags goes into the output.
 struct CTagOptions {
     bool copy = true; // the input's own tags
@@ -36,6 +47,8 @@ struct CTagOptions {
 struct CEncoderOptions {
     CMp3Options mp3;
     CWmaOptions wma;
+    CFlacOptions flac;
+    COpusOptions opus;
     CTagOptions tags;
     // The WAV output's format: a WAVEFORMATEX with its extra bytes; empty:
     // the decoded PCM as it is.

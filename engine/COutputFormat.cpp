@@ -72,6 +72,10 @@ int COutputFormat::Ask(IFormatQuestions& questions, const WAVEFORMATEX& source,
         return questions.AskMp3Settings(options);
     case Question::WmaSettings:
         return questions.AskWmaSettings(options);
+    case Question::FlacSettings:
+        return questions.AskFlacSettings(options);
+    case Question::OpusSettings:
+        return questions.AskOpusSettings(options);
     case Question::WavFormat:
         return questions.AskWavFormat(source, options);
     }

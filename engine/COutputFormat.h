@@ -6,13 +6,20 @@
 #include <vector>
 
 // The saved output types: the slots of the main window's output list.
-enum OutputType { OutputWavAcm = 0, OutputLayer3Wav = 1, OutputMp3 = 2, OutputWma = 3 };
+enum OutputType {
+    OutputWavAcm = 0,
+    OutputLayer3Wav = 1,
+    OutputMp3 = 2,
+    OutputWma = 3,
+    OutputFlac = 4,
+    OutputOpus = 5
+};
 
 // One output format, all the program knows of it in one place: the dialog,
 // the batch and the command line go through it. A new format is a new
 // description here and its encoder.
 struct COutputFormat {
-    enum class Question { Mp3Settings, WmaSettings, WavFormat };
+    enum class Question { Mp3Settings, WmaSettings, WavFormat, FlacSettings, OpusSettings };
 
     const wchar_t* listName;    // its entry in the main window's list
     bool usesMp3Library;        // gogo.dll: the entry carries the library's note

@@ -12,6 +12,8 @@ class IFormatQuestions {
     virtual ~IFormatQuestions() = default;
     virtual int AskMp3Settings(CEncoderOptions& options) = 0;
     virtual int AskWmaSettings(CEncoderOptions& options) = 0;
+    virtual int AskFlacSettings(CEncoderOptions& options) = 0;
+    virtual int AskOpusSettings(CEncoderOptions& options) = 0;
     // The codec and format to write the decoded PCM (source) in.
     virtual int AskWavFormat(const WAVEFORMATEX& source, CEncoderOptions& options) = 0;
 };

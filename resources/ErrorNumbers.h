@@ -45,3 +45,10 @@ constexpr int kWmaFileError = 815;      // the WMA output cannot be created
 
 // Tags of the output.
 constexpr int kTagWriteFailed = 6201; // the tags could not be written into the output
+
+// The FLAC and Opus encoders.
+constexpr int kFlacFileError = 6007;    // the FLAC output cannot be created
+constexpr int kOpusFileError = 6008;    // the Opus output cannot be created
+constexpr int kFlacVerifyFailed = 6301; // what was written does not decode to the input
+constexpr int kFlacRefused = 6302;      // the FLAC encoder refused the input's format
+constexpr int kOpusRefused = 6311;      // the Opus encoder refused the input's format or settings

@@ -24,6 +24,10 @@ void CAudioInfo::Load() {
     wmaSelect = ProfileGetInt(kSection, L"wmaSelect", 1);
     VOL = ProfileGetInt(kSection, L"VOL", 100);
     copyTags = ProfileGetInt(kSection, L"CopyTags", 1);
+    flacLevel = ProfileGetInt(kSection, L"FlacLevel", 5);
+    flacVerify = ProfileGetInt(kSection, L"FlacVerify", 1);
+    opusKbps = ProfileGetInt(kSection, L"OpusBitrate", 160);
+    opusMode = ProfileGetInt(kSection, L"OpusMode", 0);
 }
 
 void CAudioInfo::Save() const {
@@ -39,6 +43,10 @@ void CAudioInfo::Save() const {
     ProfileWriteInt(kSection, L"wmaSelect", wmaSelect);
     ProfileWriteInt(kSection, L"VOL", VOL);
     ProfileWriteInt(kSection, L"CopyTags", copyTags);
+    ProfileWriteInt(kSection, L"FlacLevel", flacLevel);
+    ProfileWriteInt(kSection, L"FlacVerify", flacVerify);
+    ProfileWriteInt(kSection, L"OpusBitrate", opusKbps);
+    ProfileWriteInt(kSection, L"OpusMode", opusMode);
 }
 
 void CAudioInfo::CopyFrom(const CAudioInfo& other) {
@@ -54,4 +62,8 @@ void CAudioInfo::CopyFrom(const CAudioInfo& other) {
     wmaSelect = other.wmaSelect;
     VOL = other.VOL;
     copyTags = other.copyTags;
+    flacLevel = other.flacLevel;
+    flacVerify = other.flacVerify;
+    opusKbps = other.opusKbps;
+    opusMode = other.opusMode;
 }

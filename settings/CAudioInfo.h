@@ -19,6 +19,10 @@ class CAudioInfo {
     int wmaSelect = 0;   // 0 version 4.0, 1 version 7.0, 2 profile file
     int VOL = 0;         // volume in percent
     int copyTags = 1;    // the input's tags go into the output when non-zero
+    int flacLevel = 0;   // FLAC compression level 0..8
+    int flacVerify = 0;  // FLAC output verified while written when non-zero
+    int opusKbps = 0;    // Opus bit rate, kbit/s 6..510
+    int opusMode = 0;    // Opus 0 VBR, 1 constrained VBR, 2 CBR
 
     CAudioInfo();
     // Copies without loading; the copy saves itself like any record.

@@ -1,10 +1,15 @@
 #include "EncoderOptions.h"
+#include <algorithm>
 
 void ApplySettings(const CAudioInfo& settings, CEncoderOptions& options) {
     options.mp3 = {settings.EncType, settings.cbr_bps, settings.vbr, settings.Qual,
                    settings.vbr_bps};
     options.wma = {settings.wmaSelect, settings.wma4, settings.wma7, settings.wmaPRX,
                    settings.wma2Pass};
+    // A value edited by hand outside its range takes the nearest one.
+    options.flac = {std::clamp(settings.flacLevel, 0, 8), settings.flacVerify != 0};
+    options.opus = {std::clamp(settings.opusKbps, 6, 510),
+                    std::clamp(settings.opusMode, 0, static_cast<int>(COpusOptions::Cbr))};
     options.volume = settings.VOL;
     options.tags.copy = settings.copyTags != 0;
 }

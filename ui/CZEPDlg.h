@@ -67,6 +67,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     bool BatchStopped() const;
     void ReportError(int number, const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
+    // A settings dialog's question (once per batch), its answer into options.
+    int AskSettings(int (*edit)(CAudioInfo& settings, HWND parent), CEncoderOptions& options);
     void BeginProgress();
     void EndProgress();
     void EnableJobButtons(bool running);
@@ -109,5 +111,7 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
 
     int AskMp3Settings(CEncoderOptions& options) override;
     int AskWmaSettings(CEncoderOptions& options) override;
+    int AskFlacSettings(CEncoderOptions& options) override;
+    int AskOpusSettings(CEncoderOptions& options) override;
     int AskWavFormat(const WAVEFORMATEX& source, CEncoderOptions& options) override;
 };

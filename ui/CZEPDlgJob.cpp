@@ -72,18 +72,27 @@ int CZEPDlg::RunJob(int type) {
     return CFileConversion(*format, writers, options).Convert(*Decoder(), jobInput, target, *this);
 }
 
-int CZEPDlg::AskMp3Settings(CEncoderOptions& options) {
-    if (int result = AskSettingsOnce(EditMp3Settings))
+int CZEPDlg::AskSettings(int (*edit)(CAudioInfo&, HWND), CEncoderOptions& options) {
+    if (int result = AskSettingsOnce(edit))
         return result;
     ApplySettings(settings, options);
     return 0;
 }
 
+int CZEPDlg::AskMp3Settings(CEncoderOptions& options) {
+    return AskSettings(EditMp3Settings, options);
+}
+
 int CZEPDlg::AskWmaSettings(CEncoderOptions& options) {
-    if (int result = AskSettingsOnce(EditWmaSettings))
-        return result;
-    ApplySettings(settings, options);
-    return 0;
+    return AskSettings(EditWmaSettings, options);
+}
+
+int CZEPDlg::AskFlacSettings(CEncoderOptions& options) {
+    return AskSettings(EditFlacSettings, options);
+}
+
+int CZEPDlg::AskOpusSettings(CEncoderOptions& options) {
+    return AskSettings(EditOpusSettings, options);
 }
 
 // The format chooser over the source format; in a batch the first format
