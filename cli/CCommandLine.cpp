@@ -12,6 +12,9 @@ struct Name {
 
 // The MP3 channel modes in the settings' order.
 const Name kModes[] = {{L"mono", 0}, {L"stereo", 1}, {L"joint", 2}, {L"ms", 3}, {L"dual", 4}};
+const Name kOpusModes[] = {{L"vbr", COpusOptions::Vbr},
+                           {L"cvbr", COpusOptions::ConstrainedVbr},
+                           {L"cbr", COpusOptions::Cbr}};
 
 template <size_t N> std::optional<int> Find(const Name (&names)[N], const std::wstring& text) {
     for (const Name& name : names)
@@ -43,6 +46,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                     {L"--rate", &rate, 1000, 384000},
                     {L"--channels", &channels, 1, 8},
                     {L"--bits", &bits, 1, 32},
+                    {L"--flac-level", &flacLevel, 0, 8},
+                    {L"--opus-bitrate", &opusKbps, 6, 510},
                     {L"-j", &jobs, 1, 64}};
     bool optionsEnded = false;
     for (size_t at = 0; at < arguments.size(); ++at) {
@@ -68,6 +73,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             twoPass = true;
         } else if (argument == L"--no-tags") {
             noTags = true;
+        } else if (argument == L"--no-verify") {
+            noVerify = true;
         } else if (argument == L"--tag") {
             const std::wstring* given = value();
             const size_t equals = given ? given->find(L'=') : std::wstring::npos;
@@ -75,7 +82,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                 return L"--tag takes NAME=VALUE";
             tags.emplace_back(given->substr(0, equals), given->substr(equals + 1));
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
-                   argument == L"--wma-file" || argument == L"--acm") {
+                   argument == L"--wma-file" || argument == L"--acm" ||
+                   argument == L"--opus-mode") {
             const std::wstring* given = value();
             if (!given)
                 return argument + L" needs a value";
@@ -89,6 +97,9 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                 type = OutputTypeNamed(*given);
                 if (type < 0)
                     return L"-f takes " + FormatCommandNames(L", ") + L", not " + *given;
+            } else if (argument == L"--opus-mode") {
+                if (!(opusMode = Find(kOpusModes, *given)))
+                    return L"--opus-mode takes vbr, cvbr or cbr, not " + *given;
             } else if (!(mode = Find(kModes, *given))) {
                 return L"--mode takes mono, stereo, joint, ms or dual, not " + *given;
             }
@@ -113,9 +124,13 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         return L"no input given";
     if (type < 0)
         return L"no output format given (-f " + FormatCommandNames(L"|") + L")";
-    if ((acm || rate || channels || bits) &&
-        OutputFormatOf(type)->question != COutputFormat::Question::WavFormat)
+    const COutputFormat::Question question = OutputFormatOf(type)->question;
+    if ((acm || rate || channels || bits) && question != COutputFormat::Question::WavFormat)
         return L"--acm, --rate, --channels and --bits are for a WAV(ACM) output";
+    if ((flacLevel || noVerify) && question != COutputFormat::Question::FlacSettings)
+        return L"--flac-level and --no-verify are for a FLAC output";
+    if ((opusKbps || opusMode) && question != COutputFormat::Question::OpusSettings)
+        return L"--opus-bitrate and --opus-mode are for an Opus output";
     if (twoPass && !wmaFile)
         return L"--two-pass is for a WMA profile file (--wma-file)";
     return L"";
@@ -150,6 +165,11 @@ void CCommandLine::ApplyTo(CEncoderOptions& options) const {
         options.wma.profile4 = wma4.value_or(options.wma.profile4);
         options.wma.profile7 = wma7.value_or(options.wma.profile7);
     }
+    options.flac.level = flacLevel.value_or(options.flac.level);
+    if (noVerify)
+        options.flac.verify = false;
+    options.opus.kbps = opusKbps.value_or(options.opus.kbps);
+    options.opus.mode = opusMode.value_or(options.opus.mode);
     if (noTags)
         options.tags.copy = false;
     options.tags.values = tags;

@@ -21,6 +21,8 @@ struct CCommandLine {
     std::optional<std::wstring> acm;
     std::optional<int> rate, channels, bits;
     bool twoPass = false;
+    std::optional<int> flacLevel, opusKbps, opusMode;
+    bool noVerify = false; // --no-verify: FLAC written without decoding it again
     bool noTags = false; // --no-tags: none of the input's tags
     // --tag NAME=VALUE, repeatable: fields set over the input's.
     std::vector<std::pair<std::wstring, std::wstring>> tags;

@@ -33,12 +33,6 @@ class CEncGOGO {
     int Finish();
 
   private:
-    struct FileTraits {
-        using Handle = HANDLE;
-        static Handle Empty() { return INVALID_HANDLE_VALUE; }
-        static void Close(Handle h) { CloseHandle(h); }
-    };
-
     static int __cdecl InputFunction(void* buffer, unsigned long length) noexcept;
     static int __cdecl OutputFunction(void* buffer, unsigned long length) noexcept;
     void ConfigureBitRate();
@@ -58,7 +52,7 @@ class CEncGOGO {
     unsigned char* queueBase = nullptr;
     unsigned char* readPosition = nullptr;
     int queued = 0;
-    CHandleOwner<FileTraits> file;
+    CFileHandle file;
     // The library's output, gathered into larger writes: one system call
     // per frame costs more than the copy.
     std::vector<unsigned char> unwritten;

@@ -1,6 +1,8 @@
 #include "COutputFormat.h"
 #include "encode/CGoGoStab.h"
+#include "encode/CFlacEncoder.h"
 #include "encode/CMp3Encoder.h"
+#include "encode/COpusEncoder.h"
 #include "encode/CWavAcmEncoder.h"
 #include "encode/CWmaEncoder.h"
 #include "resources/ErrorNumbers.h"
@@ -33,6 +35,18 @@ int MakeWmaEncoder(const CEncoderWriters& writers, const CEncoderOptions& option
     return 0;
 }
 
+int MakeFlacEncoder(const CEncoderWriters&, const CEncoderOptions& options, const WAVEFORMATEX&,
+                    std::unique_ptr<IAudioEncoder>& encoder) {
+    encoder = std::make_unique<CFlacEncoder>(options.flac);
+    return 0;
+}
+
+int MakeOpusEncoder(const CEncoderWriters&, const CEncoderOptions& options, const WAVEFORMATEX&,
+                    std::unique_ptr<IAudioEncoder>& encoder) {
+    encoder = std::make_unique<COpusEncoder>(options.opus);
+    return 0;
+}
+
 using Question = COutputFormat::Question;
 
 } // namespace
@@ -48,6 +62,11 @@ const std::vector<COutputFormat>& OutputFormats() {
         // The Windows Media writer takes the tags as its header's attributes.
         {L"wma", false, L"wma", L".wma", kWmaFileError, Question::WmaSettings, MakeWmaEncoder,
          nullptr},
+        // These two write their tags as Vorbis comments in their own headers.
+        {L"flac", false, L"flac", L".flac", kFlacFileError, Question::FlacSettings,
+         MakeFlacEncoder, nullptr},
+        {L"opus", false, L"opus", L".opus", kOpusFileError, Question::OpusSettings,
+         MakeOpusEncoder, nullptr},
     };
     return formats;
 }

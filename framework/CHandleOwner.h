@@ -58,6 +58,12 @@ struct KernelHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
 struct HookTraits {
     using Handle = HHOOK;
     static Handle Empty() { return nullptr; }
@@ -72,5 +78,6 @@ struct GdiObjectTraits {
 using CRegKeyOwner = CHandleOwner<RegKeyTraits>;
 using CModuleOwner = CHandleOwner<ModuleTraits>;
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
+using CFileHandle = CHandleOwner<FileHandleTraits>;
 using CHookOwner = CHandleOwner<HookTraits>;
 using CGdiObjectOwner = CHandleOwner<GdiObjectTraits>;

@@ -7,13 +7,6 @@
 #include <mmsystem.h>
 #include <string>
 
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-using CFileHandle = CHandleOwner<FileHandleTraits>;
-
 // The chunks of a RIFF WAVE file: "RIFF"/"WAVE" around "fmt ", "fact" and
 // "data". Knows nothing of the audio; its user hands it the format record,
 // the frame count and the data bytes in a fixed order.

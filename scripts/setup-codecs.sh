@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Debian's source packages of the FLAC and Opus codecs as
-# static libraries for Windows, once: libogg, libFLAC, libopus and
-# libopusenc (which builds on libopus). Always for i686 (the program users
+# static libraries for Windows, once: libFLAC, libopus and libopusenc
+# (which builds on libopus and writes its Ogg pages itself, so libogg is
+# not needed). Always for i686 (the program users
 # get), and for x86_64 too where that fallback is built. Each is cached
 # outside the work tree in /var/cache/zep/PACKAGE-ARCH. SIMD code is built
 # in, with the codecs' own detection of the processor at run time.
@@ -15,12 +16,6 @@ source "$here/debian-source.sh"
 cflags() { if [ "$1" = i686 ]; then echo "-O2 -msse2 -mfpmath=sse"; else echo "-O2"; fi; }
 
 # ARCH SOURCE PREFIX, for each package.
-build_libogg() {
-  cd "$2" && ./configure -q --host="$1-w64-mingw32" --prefix="$3" CC="$1-w64-mingw32-gcc-posix" \
-    CFLAGS="$(cflags "$1")" --disable-shared --enable-static &&
-    make -j "$(nproc)" && make install
-}
-
 build_flac() {
   cmake -S "$2" -B "$2/zep-build" -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/toolchain-$1-mingw.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$(cflags "$1") -DNDEBUG" \
@@ -30,10 +25,12 @@ build_flac() {
     cmake --build "$2/zep-build" -j "$(nproc)" && cmake --install "$2/zep-build"
 }
 
+# Its configure adds _FORTIFY_SOURCE unless it is defined already; MinGW's
+# C library has no checked functions for it.
 build_opus() {
   cd "$2" && ./configure -q --host="$1-w64-mingw32" --prefix="$3" CC="$1-w64-mingw32-gcc-posix" \
-    CFLAGS="$(cflags "$1")" --disable-shared --enable-static --disable-doc \
-    --disable-extra-programs --disable-stack-protector &&
+    CFLAGS="$(cflags "$1")" CPPFLAGS=-D_FORTIFY_SOURCE=0 --disable-shared --enable-static \
+    --disable-doc --disable-extra-programs --disable-stack-protector &&
     make -j "$(nproc)" && make install
 }
 
@@ -49,8 +46,11 @@ build_libopusenc() {
 
 install_packages dpkg-dev cmake pkg-config
 # libopusenc last: it is built against the cached libopus.
-for package in libogg flac opus libopusenc; do
-  recipe() { echo "$package $1-w64-mingw32 static, CFLAGS=$(cflags "$1")"; }
+for package in flac opus libopusenc; do
+  # A changed build function builds the package again.
+  recipe() {
+    echo "$package $1-w64-mingw32 static, CFLAGS=$(cflags "$1"), $(declare -f "build_$package" | md5sum | cut -c1-12)"
+  }
   mapfile -t missing < <(missing_arches "$package")
   [ ${#missing[@]} -eq 0 ] && continue
   enable_sources "$package"

@@ -2,13 +2,13 @@
 """Usage: check-cli-tags.py DIST WORK MEDIA
 ZEPc from a copy of the distribution carries each input kind's tags and
 cover (FLAC, mp3 with ID3v2.4, Ogg Vorbis, WAV with LIST/INFO) into mp3,
-Layer-3 WAV and WAV(ACM) outputs; a folder's files each their own; --no-tags
+Layer-3 WAV, WAV(ACM), FLAC and Opus outputs; a folder's files each their own; --no-tags
 writes none, --tag sets over the input's; damaged tags still convert; a
 Shift-JIS ID3v1 title is read as Japanese on a Japanese system. Runs inside
 the test session; the host's mutagen reads every output."""
-import os, shutil, subprocess, sys
+import base64, os, shutil, subprocess, sys
 from importlib import import_module
-from mutagen import flac, id3, oggvorbis, wave
+from mutagen import flac, id3, oggopus, oggvorbis, wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "media"))
 FIELDS = import_module("make-tag-media").FIELDS
@@ -30,8 +30,26 @@ def zepc(*args, language="en_US.UTF-8"):
                           env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     return done.returncode
 
+def vorbis_fields(path):
+    """A FLAC's or an Opus's Vorbis comments as plain fields."""
+    tags = (flac.FLAC if path.endswith(".flac") else oggopus.OggOpus)(path)
+    text = lambda key: tags[key][0] if key in tags else None
+    pair = lambda number, total: number and (number + "/" + text(total) if text(total) else number)
+    if path.endswith(".flac"):
+        pictures = tags.pictures
+    else:
+        pictures = [flac.Picture(base64.b64decode(value))
+                    for value in tags.get("metadata_block_picture", [])]
+    return {"title": text("title"), "artist": text("artist"), "album": text("album"),
+            "albumartist": text("albumartist"), "genre": text("genre"),
+            "track": pair(text("tracknumber"), "tracktotal"),
+            "disc": pair(text("discnumber"), "disctotal"), "date": (text("date") or "")[:4] or None,
+            "comment": text("comment"), "cover": pictures[0].data if pictures else None}
+
 def fields(path):
-    """The output's ID3 tag as plain fields; None without one."""
+    """The output's tags as plain fields; None without an ID3 tag."""
+    if path.endswith((".flac", ".opus")):
+        return vorbis_fields(path)
     tags = wave.WAVE(path).tags if path.endswith(".wav") else id3.ID3(path) if open(
         path, "rb").read(3) == b"ID3" else None
     if tags is None:
@@ -59,7 +77,8 @@ info = {key: full[key] for key in ("title", "artist", "album", "genre", "date", 
 info["track"] = "3"
 for source, expected in (("tagged.flac", full), ("tagged.mp3", full), ("tagged.ogg", full),
                          ("info.wav", info)):
-    for kind, extension in (("mp3", ".mp3"), ("l3wav", ".wav"), ("wav", ".wav")):
+    for kind, extension in (("mp3", ".mp3"), ("l3wav", ".wav"), ("wav", ".wav"),
+                            ("flac", ".flac"), ("opus", ".opus")):
         output = os.path.join(work, f"{source.replace('.', '-')}-{kind}{extension}")
         rc = zepc(winpath(os.path.join(media, source)), "-f", kind, "-o", winpath(output))
         got = fields(output) if rc == 0 else None

@@ -46,6 +46,12 @@ for input in tone.wav tone.mp3; do
   zepc "$(winpath "$media/$input")" -f mp3 -o "$(winpath "$work/${input%.*}-out.mp3")" -q
   expect_rc 0 "$input to mp3"
   expect "$work/${input%.*}-out.mp3" mp3 mp3 - 2 1.95 2.15
+  zepc "$(winpath "$media/$input")" -f flac -o "$(winpath "$work/${input%.*}-out.flac")" -q
+  expect_rc 0 "$input to flac"
+  expect "$work/${input%.*}-out.flac" flac flac 44100 2 1.98 2.06
+  zepc "$(winpath "$media/$input")" -f opus -o "$(winpath "$work/${input%.*}-out.opus")" -q
+  expect_rc 0 "$input to opus"
+  expect "$work/${input%.*}-out.opus" opus ogg 48000 2 1.98 2.06
 done
 # The codecs' formats by their names, and one of them chosen by name.
 formats=$(wine "$install/ZEPc.exe" --list-formats 2>/dev/null | tr -d '\r')
@@ -72,15 +78,15 @@ expect "$media/folder/c_conv.mp3" mp3 mp3 - 2 1.95 2.15
 [ ! -e "$media/folder/b.mp3" ] && pass || fail "an output was made of the damaged file"
 
 # Several files at a time write what one at a time writes, byte for byte.
-mkdir "$media/four"
-for n in 1 2 3 4; do sox -D "$media/tone.wav" "$media/four/t$n.wav" speed "1.$n"; done
-for format in wav mp3; do
+mkdir "$media/twenty"
+for n in $(seq 10 29); do sox -D "$media/tone.wav" "$media/twenty/t$n.wav" speed "1.$n" trim 0 1; done
+for format in wav mp3 flac opus; do
   for jobs in 1 2; do
-    rm -rf "$work/$format$jobs" && cp -r "$media/four" "$work/$format$jobs"
+    rm -rf "$work/$format$jobs" && cp -r "$media/twenty" "$work/$format$jobs"
     zepc "$(winpath "$work/$format$jobs")" -f $format -j $jobs -q
     expect_rc 0 "$format, -j $jobs"
   done
-  for n in 1 2 3 4; do
+  for n in $(seq 10 29); do
     out=t$n.$format
     [ $format = wav ] && out=t${n}_conv.wav
     [ -s "$work/${format}2/$out" ] && cmp -s "$work/${format}1/$out" "$work/${format}2/$out" &&
@@ -124,22 +130,34 @@ zepc "$(winpath "$work/empty")" -f mp3
 # put in place, an existing one untouched, no temporary file, the file
 # named, and an exit code of its own; a folder's later files not started.
 sox -n -r 44100 -b 16 -c 2 "$work/long.wav" synth 600 sine 300 gain -6
-echo "the user's file" >"$work/kept.mp3"
-rm -rf "$work/three" && mkdir "$work/three" && cp "$work/long.wav" "$work/three/a.wav" &&
-  cp "$work/long.wav" "$work/three/b.wav"
-for target in "$(winpath "$work/long.wav") -o $(winpath "$work/kept.mp3")" "$(winpath "$work/three") -j 1"; do
-  # shellcheck disable=SC2086
-  wine "$install/ZEPc.exe" $target -f mp3 -q </dev/null >/dev/null 2>"$work/stderr" &
-  running=$!
-  sleep 3 && kill -INT $running
-  wait $running
-  rc=$?
-  expect_rc 130 "interrupted: $target"
-  grep -q 'Interrupted.*long.wav\|Interrupted.*a.wav' "$work/stderr" && pass || fail "interrupted: $(cat "$work/stderr")"
+for format in mp3 opus; do
+  echo "the user's file" >"$work/kept.$format"
+  rm -rf "$work/three" && mkdir "$work/three" && cp "$work/long.wav" "$work/three/a.wav" &&
+    cp "$work/long.wav" "$work/three/b.wav"
+  for target in "$(winpath "$work/long.wav") -o $(winpath "$work/kept.$format")" "$(winpath "$work/three") -j 1"; do
+    # shellcheck disable=SC2086
+    wine "$install/ZEPc.exe" $target -f $format -q </dev/null >/dev/null 2>"$work/stderr" &
+    running=$!
+    sleep 3 && kill -INT $running
+    wait $running
+    rc=$?
+    expect_rc 130 "interrupted: $target"
+    grep -q 'Interrupted.*long.wav\|Interrupted.*a.wav' "$work/stderr" && pass || fail "interrupted: $(cat "$work/stderr")"
+  done
+  [ "$(cat "$work/kept.$format")" = "the user's file" ] && pass || fail "an interrupted run replaced the $format"
+  [ -z "$(ls "$work" "$work/three" | grep -i -e '~zep' -e "^long.$format" -e "^[ab].$format")" ] && pass ||
+    fail "an interrupted run left: $(ls "$work" "$work/three")"
 done
-[ "$(cat "$work/kept.mp3")" = "the user's file" ] && pass || fail "an interrupted run replaced the file"
-[ -z "$(ls "$work" "$work/three" | grep -i -e '~zep' -e '^long.mp3' -e '^[ab].mp3')" ] && pass ||
-  fail "an interrupted run left: $(ls "$work" "$work/three")"
+
+# A full disk (files limited in size, as with-file-size-limit.sh does): the
+# write failure's number, and nothing left behind.
+for format in flac opus; do
+  bash "$here/../pcm/with-file-size-limit.sh" 256 wine "$install/ZEPc.exe" "$(winpath "$work/long.wav")" \
+    -f $format -o "$(winpath "$work/full.$format")" -q </dev/null >/dev/null 2>&1
+  rc=$?
+  expect_rc 901 "$format on a full disk"
+  [ -z "$(ls "$work" | grep -i -e '~zep' -e "^full")" ] && pass || fail "a full disk left: $(ls "$work")"
+done
 
 # Usage mistakes: exit code 2, one line, nothing written.
 before=$(ls -R "$work" | md5sum)
@@ -162,6 +180,10 @@ folder with -o|'$(winpath "$media/folder")' -f mp3 -o x.mp3
 two passes without a profile file|'$(winpath "$media/tone.wav")' -f wma --two-pass
 codec for mp3|'$(winpath "$media/tone.wav")' -f mp3 --acm PCM
 no such format|'$(winpath "$media/tone.wav")' -f wav --acm 'IMA ADPCM' --rate 12345
+FLAC level for mp3|'$(winpath "$media/tone.wav")' -f mp3 --flac-level 5
+FLAC level out of range|'$(winpath "$media/tone.wav")' -f flac --flac-level 9
+Opus rate for flac|'$(winpath "$media/tone.wav")' -f flac --opus-bitrate 96
+unknown Opus mode|'$(winpath "$media/tone.wav")' -f opus --opus-mode abr
 LIST
 [ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
 zepc --help

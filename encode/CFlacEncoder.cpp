@@ -1,0 +1,192 @@
+#include "CFlacEncoder.h"
+#include "framework/OutputFile.h"
+#include "resources/ErrorNumbers.h"
+#include "tags/TagText.h"
+#include "tags/VorbisComments.h"
+#include <algorithm>
+
+namespace {
+
+// The seek table is reserved before the length is known: a point every ten
+// seconds for up to an hour, spread wider for longer files. Unused points
+// stay placeholders, which every reader skips.
+constexpr unsigned kSeekPoints = 360;
+constexpr unsigned kSeekSpacingSeconds = 10;
+// It is the first block after STREAMINFO: "fLaC", STREAMINFO's header and
+// body, then its own header.
+constexpr std::uint64_t kSeekPointsAt = 4 + 4 + FLAC__STREAM_METADATA_STREAMINFO_LENGTH + 4;
+// Room for tags edited later, as the reference encoder leaves.
+constexpr unsigned kPaddingBytes = 8192;
+
+void PutBigEndian(std::vector<unsigned char>& bytes, std::uint64_t value, int size) {
+    for (int shift = 8 * (size - 1); shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+} // namespace
+
+bool CFlacEncoder::TakeTags(const CTagRecord& record) {
+    tags = record;
+    return true;
+}
+
+std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() const {
+    std::vector<CMetadata> blocks;
+    blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_SEEKTABLE));
+    FLAC__metadata_object_seektable_template_append_placeholders(blocks.back().get(), kSeekPoints);
+    blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
+    for (const auto& comment : VorbisComments(tags)) {
+        FLAC__StreamMetadata_VorbisComment_Entry entry;
+        if (FLAC__metadata_object_vorbiscomment_entry_from_name_value_pair(
+                &entry, comment.first.c_str(), comment.second.c_str()))
+            FLAC__metadata_object_vorbiscomment_append_comment(blocks.back().get(), entry, false);
+    }
+    const CTagPicture& cover = tags.frontCover;
+    if (!cover.data.empty()) {
+        CMetadata picture(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PICTURE));
+        std::string mimeType = cover.mimeType, description = Utf8Of(cover.description);
+        picture->data.picture.type = FLAC__STREAM_METADATA_PICTURE_TYPE_FRONT_COVER;
+        const char* illegal = nullptr;
+        if (FLAC__metadata_object_picture_set_mime_type(picture.get(), mimeType.data(), true) &&
+            FLAC__metadata_object_picture_set_description(
+                picture.get(), reinterpret_cast<FLAC__byte*>(description.data()), true) &&
+            FLAC__metadata_object_picture_set_data(
+                picture.get(), const_cast<FLAC__byte*>(cover.data.data()),
+                static_cast<FLAC__uint32>(cover.data.size()), true) &&
+            FLAC__metadata_object_picture_is_legal(picture.get(), &illegal))
+            blocks.push_back(std::move(picture));
+    }
+    blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PADDING));
+    blocks.back()->length = kPaddingBytes;
+    return blocks;
+}
+
+// The decoder hands over 16-bit PCM; the format allows up to 8 channels.
+int CFlacEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
+    if (format.wBitsPerSample != 16 || format.nChannels < 1 || format.nChannels > 8 ||
+        !FLAC__format_sample_rate_is_valid(format.nSamplesPerSec))
+        return kFlacRefused;
+    channels = format.nChannels;
+    sampleRate = format.nSamplesPerSec;
+    encoder.reset(FLAC__stream_encoder_new());
+    metadata = MakeMetadata();
+    std::vector<FLAC__StreamMetadata*> blocks;
+    for (const CMetadata& block : metadata)
+        blocks.push_back(block.get());
+    FLAC__StreamEncoder* flac = encoder.get();
+    if (!flac || !FLAC__stream_encoder_set_channels(flac, channels) ||
+        !FLAC__stream_encoder_set_bits_per_sample(flac, 16) ||
+        !FLAC__stream_encoder_set_sample_rate(flac, sampleRate) ||
+        !FLAC__stream_encoder_set_compression_level(flac, static_cast<unsigned>(options.level)) ||
+        !FLAC__stream_encoder_set_verify(flac, options.verify) ||
+        !FLAC__stream_encoder_set_metadata(flac, blocks.data(), static_cast<unsigned>(blocks.size())))
+        return kFlacRefused;
+    file.Reset(CreateOutputFile(path, GENERIC_READ | GENERIC_WRITE, 0));
+    if (!file)
+        return kFlacFileError;
+    if (FLAC__stream_encoder_init_stream(flac, OnWrite, OnSeek, OnTell, nullptr, this) !=
+        FLAC__STREAM_ENCODER_INIT_STATUS_OK)
+        return ErrorOfState();
+    return 0;
+}
+
+int CFlacEncoder::Write(unsigned char* bytes, int count) {
+    const unsigned frames = static_cast<unsigned>(count) / (2 * channels);
+    samples.resize(static_cast<size_t>(frames) * channels);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    if (!FLAC__stream_encoder_process_interleaved(encoder.get(), samples.data(), frames))
+        return ErrorOfState();
+    return 0;
+}
+
+// libFLAC writes STREAMINFO again with the exact length and checksum; the
+// seek table is ours to fill after it.
+int CFlacEncoder::Finish() {
+    int result = 0;
+    if (encoder && FLAC__stream_encoder_get_state(encoder.get()) == FLAC__STREAM_ENCODER_OK) {
+        if (!FLAC__stream_encoder_finish(encoder.get()))
+            result = ErrorOfState();
+        else if (!FillSeekTable())
+            result = kWriteFailed;
+    } else {
+        result = kWriteFailed;
+    }
+    encoder.reset();
+    metadata.clear();
+    if (file && !CloseHandle(file.Detach()) && result == 0)
+        result = kWriteFailed;
+    return result;
+}
+
+int CFlacEncoder::ErrorOfState() const {
+    switch (FLAC__stream_encoder_get_state(encoder.get())) {
+    case FLAC__STREAM_ENCODER_VERIFY_DECODER_ERROR:
+    case FLAC__STREAM_ENCODER_VERIFY_MISMATCH_IN_AUDIO_DATA:
+        return kFlacVerifyFailed;
+    case FLAC__STREAM_ENCODER_CLIENT_ERROR:
+    case FLAC__STREAM_ENCODER_IO_ERROR:
+        return kWriteFailed;
+    default:
+        return kFlacRefused;
+    }
+}
+
+bool CFlacEncoder::FillSeekTable() {
+    const std::uint64_t spacing = std::max<std::uint64_t>(
+        std::uint64_t{kSeekSpacingSeconds} * sampleRate, (framedSamples + kSeekPoints - 1) / kSeekPoints);
+    std::vector<unsigned char> points;
+    unsigned filled = 0;
+    for (size_t at = 0; at < frames.size() && filled < kSeekPoints; ++at) {
+        const std::uint64_t next = at + 1 < frames.size() ? frames[at + 1].firstSample : framedSamples;
+        if (frames[at].firstSample > filled * spacing || next <= filled * spacing)
+            continue;
+        PutBigEndian(points, frames[at].firstSample, 8);
+        PutBigEndian(points, frames[at].offset, 8);
+        PutBigEndian(points, next - frames[at].firstSample, 2);
+        ++filled;
+    }
+    if (points.empty())
+        return true;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(kSeekPointsAt);
+    return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
+           WriteBytes(points.data(), points.size());
+}
+
+bool CFlacEncoder::WriteBytes(const void* bytes, size_t count) {
+    DWORD written = 0;
+    return WriteFile(file.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) &&
+           written == count;
+}
+
+FLAC__StreamEncoderWriteStatus CFlacEncoder::OnWrite(const FLAC__StreamEncoder*,
+                                                     const FLAC__byte* bytes, size_t count,
+                                                     uint32_t samples, uint32_t, void* self) {
+    auto& me = *static_cast<CFlacEncoder*>(self);
+    if (samples > 0) { // a frame; the header's blocks have none
+        me.frames.push_back({me.framedSamples, me.frameBytes});
+        me.frameBytes += count;
+        me.framedSamples += samples;
+    }
+    return me.WriteBytes(bytes, count) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
+                                       : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+}
+
+FLAC__StreamEncoderSeekStatus CFlacEncoder::OnSeek(const FLAC__StreamEncoder*, FLAC__uint64 offset,
+                                                   void* self) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(static_cast<CFlacEncoder*>(self)->file.Get(), at, nullptr, FILE_BEGIN)
+               ? FLAC__STREAM_ENCODER_SEEK_STATUS_OK
+               : FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR;
+}
+
+FLAC__StreamEncoderTellStatus CFlacEncoder::OnTell(const FLAC__StreamEncoder*, FLAC__uint64* offset,
+                                                   void* self) {
+    LARGE_INTEGER zero{}, at{};
+    if (!SetFilePointerEx(static_cast<CFlacEncoder*>(self)->file.Get(), zero, &at, FILE_CURRENT))
+        return FLAC__STREAM_ENCODER_TELL_STATUS_ERROR;
+    *offset = static_cast<FLAC__uint64>(at.QuadPart);
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
