@@ -16,6 +16,10 @@ BOOL CAudioDlg::OnInitDialog() {
         {IDC_SETTING_MP3, IDS_SETTING_MP3},
         {IDC_SETTING_WMA_GROUP, IDS_SETTING_WMA_GROUP},
         {IDC_SETTING_WMA, IDS_SETTING_WMA},
+        {IDC_SETTING_FLAC_GROUP, IDS_SETTING_FLAC_GROUP},
+        {IDC_SETTING_FLAC, IDS_SETTING_FLAC},
+        {IDC_SETTING_OPUS_GROUP, IDS_SETTING_OPUS_GROUP},
+        {IDC_SETTING_OPUS, IDS_SETTING_OPUS},
         {IDC_SETTING_VOLUME_GROUP, IDS_SETTING_VOLUME_GROUP},
         {IDC_SETTING_VOLUME, IDS_SETTING_VOLUME},
         {IDC_SETTING_COPY_TAGS, IDS_SETTING_COPY_TAGS},
@@ -41,6 +45,12 @@ bool CAudioDlg::OnCommand(WORD id, WORD code, HWND control) {
     case IDC_SETTING_WMA:
         OnWmaSettings();
         return true;
+    case IDC_SETTING_FLAC:
+        OnFlacSettings();
+        return true;
+    case IDC_SETTING_OPUS:
+        OnOpusSettings();
+        return true;
     case IDC_SETTING_VOLUME:
         OnVolume();
         return true;
@@ -52,6 +62,10 @@ bool CAudioDlg::OnCommand(WORD id, WORD code, HWND control) {
 void CAudioDlg::OnMp3Settings() { EditMp3Settings(settings, GetSafeHwnd()); }
 
 void CAudioDlg::OnWmaSettings() { EditWmaSettings(settings, GetSafeHwnd()); }
+
+void CAudioDlg::OnFlacSettings() { EditFlacSettings(settings, GetSafeHwnd()); }
+
+void CAudioDlg::OnOpusSettings() { EditOpusSettings(settings, GetSafeHwnd()); }
 
 void CAudioDlg::OnVolume() {
     settings.VOL = EditVolume(settings.VOL, GetSafeHwnd());

@@ -3,11 +3,11 @@
 #include "ui/CBaseDialog.h"
 
 // The "Setting" dialog of the program's own resources: it opens the MP3,
-// WMA and volume dialogs on its own copy of the settings record, and says
-// whether conversions copy the input's tags ("Copy tags"). The copy
-// goes back to its opener only when this dialog ends with OK, but the store
-// receives it right after each volume edit and again when the dialog is
-// destroyed.
+// WMA, FLAC, Opus and volume dialogs on its own copy of the settings
+// record, and says whether conversions copy the input's tags ("Copy
+// tags"). The copy goes back to its opener only when this dialog ends with
+// OK, but the store receives it right after each volume edit and again
+// when the dialog is destroyed.
 class CAudioDlg : public CBaseDialog {
   public:
     explicit CAudioDlg(HWND owner);
@@ -27,5 +27,7 @@ class CAudioDlg : public CBaseDialog {
   private:
     void OnMp3Settings();
     void OnWmaSettings();
+    void OnFlacSettings();
+    void OnOpusSettings();
     void OnVolume();
 };

@@ -11,13 +11,6 @@ const int kVbrRates[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 1
 constexpr int kModeCount = 5;
 constexpr int kQualityCount = 10;
 
-// " 32kbps": right-aligned to seven characters.
-std::wstring RateText(int kbps) {
-    wchar_t text[16] = {};
-    swprintf(text, 16, L"%3dkbps", kbps);
-    return text;
-}
-
 template <size_t N> void FillRates(CComboBox& list, const int (&rates)[N]) {
     for (int kbps : rates)
         AddWithData(list, RateText(kbps), static_cast<DWORD_PTR>(kbps));

@@ -1,4 +1,11 @@
 #include "ComboSelection.h"
+#include <cwchar>
+
+std::wstring RateText(int kbps) {
+    wchar_t text[16] = {};
+    swprintf(text, 16, L"%3dkbps", kbps);
+    return text;
+}
 
 void AddWithData(CComboBox& list, const std::wstring& text, DWORD_PTR data) {
     int index = list.AddString(text);

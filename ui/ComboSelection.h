@@ -6,6 +6,8 @@
 // A list without a selection leaves the field it would set unchanged: an
 // unknown stored value must survive a dialog closed with OK untouched.
 
+// " 32kbps": a bit rate right-aligned to seven characters.
+std::wstring RateText(int kbps);
 void AddWithData(CComboBox& list, const std::wstring& text, DWORD_PTR data);
 // Selects the first entry whose item data equals data, or none.
 void SelectByData(CComboBox& list, DWORD_PTR data);

@@ -1,7 +1,9 @@
 #include "EditSettings.h"
 #include "resdll/Res.h"
 #include "ui/CResDllHandle.h"
+#include "ui/CSetFLAC.h"
 #include "ui/CSetGOGO.h"
+#include "ui/CSetOpus.h"
 #include "ui/CSetWMA.h"
 #include "ui/CVolume.h"
 
@@ -25,6 +27,14 @@ int EditMp3Settings(CAudioInfo& settings, HWND parent) {
 
 int EditWmaSettings(CAudioInfo& settings, HWND parent) {
     return EditRecord<CSetWMA>(settings, parent, IDD_SET_WMA);
+}
+
+int EditFlacSettings(CAudioInfo& settings, HWND parent) {
+    return EditRecord<CSetFLAC>(settings, parent, IDD_SET_FLAC);
+}
+
+int EditOpusSettings(CAudioInfo& settings, HWND parent) {
+    return EditRecord<CSetOpus>(settings, parent, IDD_SET_OPUS);
 }
 
 int EditVolume(int volume, HWND parent) {

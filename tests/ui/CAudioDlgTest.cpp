@@ -39,14 +39,19 @@ void EditVolumeIn(HWND setting, const std::wstring& text) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(volume); }));
 }
 
+// Opens a settings dialog with a button of "Setting" and confirms an entry of its list there.
+void ChooseIn(HWND setting, int button, int list, int index) {
+    Click(setting, button);
+    HWND dialog = WaitForDialogWith(ThreadOf(setting), list);
+    ASSERT_NE(nullptr, dialog) << "no dialog with the list " << list;
+    SelectEntry(dialog, list, index);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
 // Opens the MP3 dialog from "Setting" and confirms a constant bit rate there.
 void EditMp3In(HWND setting, int cbrIndex) {
-    Click(setting, IDC_SETTING_MP3);
-    HWND mp3 = WaitForDialogWith(ThreadOf(setting), IDC_GOGO_VBR_BPS);
-    ASSERT_NE(nullptr, mp3);
-    SelectEntry(mp3, IDC_GOGO_CBR_BPS, cbrIndex);
-    Click(mp3, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(mp3); }));
+    ChooseIn(setting, IDC_SETTING_MP3, IDC_GOGO_CBR_BPS, cbrIndex);
 }
 
 } // namespace
@@ -72,6 +77,14 @@ TEST(CAudioDlg, ShowsItsTextsInTheSystemLanguage) {
                   ItemText(dialog, IDC_SETTING_WMA_GROUP));
         EXPECT_EQ(InLanguage(L"WMA設定画面...(&W)", L"WMA Setting Dlg...(&W)"),
                   ItemText(dialog, IDC_SETTING_WMA));
+        EXPECT_EQ(InLanguage(L"FLAC設定", L"Setting FLAC"),
+                  ItemText(dialog, IDC_SETTING_FLAC_GROUP));
+        EXPECT_EQ(InLanguage(L"FLAC設定画面...(&F)", L"FLAC Setting Dlg...(&F)"),
+                  ItemText(dialog, IDC_SETTING_FLAC));
+        EXPECT_EQ(InLanguage(L"Opus設定", L"Setting Opus"),
+                  ItemText(dialog, IDC_SETTING_OPUS_GROUP));
+        EXPECT_EQ(InLanguage(L"Opus設定画面...(&O)", L"Opus Setting Dlg...(&O)"),
+                  ItemText(dialog, IDC_SETTING_OPUS));
         EXPECT_EQ(InLanguage(L"ボリューム設定", L"Setting Volume"),
                   ItemText(dialog, IDC_SETTING_VOLUME_GROUP));
         EXPECT_EQ(InLanguage(L"ボリューム設定画面...(&V)", L"Volume Setting Dlg...(&V)"),
@@ -112,15 +125,21 @@ TEST(CAudioDlg, OkHandsTheSubDialogsChoicesToTheMainRecord) {
         CAudioInfo settings;
         const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
             EditMp3In(dialog, 13); // 320
+            ChooseIn(dialog, IDC_SETTING_FLAC, IDC_FLAC_LEVEL, 8);
+            ChooseIn(dialog, IDC_SETTING_OPUS, IDC_OPUS_BITRATE, 0); // 6
             EditVolumeIn(dialog, L"80");
             Click(dialog, IDOK);
         });
         EXPECT_EQ(IDOK, answer);
         EXPECT_EQ(320, settings.cbr_bps);
+        EXPECT_EQ(8, settings.flacLevel);
+        EXPECT_EQ(6, settings.opusKbps);
         EXPECT_EQ(80, settings.VOL);
         EXPECT_EQ(320, StoredInt(L"cbr_bps"));
     }
     EXPECT_EQ(320, StoredInt(L"cbr_bps"));
+    EXPECT_EQ(8, StoredInt(L"FlacLevel"));
+    EXPECT_EQ(6, StoredInt(L"OpusBitrate"));
     EXPECT_EQ(80, StoredInt(L"VOL"));
 }
 
@@ -163,9 +182,10 @@ TEST(CAudioDlg, WithoutTheLibraryTheButtonsOpenNothingAndChangeNothing) {
     CAudioInfo settings;
     settings.VOL = 60;
     const INT_PTR answer = EditSettingWith(settings, [&](HWND dialog) {
-        for (int button : {IDC_SETTING_MP3, IDC_SETTING_WMA, IDC_SETTING_VOLUME})
+        for (int button : {IDC_SETTING_MP3, IDC_SETTING_WMA, IDC_SETTING_FLAC, IDC_SETTING_OPUS,
+                           IDC_SETTING_VOLUME})
             Click(dialog, button);
-        // The volume button's save shows that all three clicks were handled.
+        // The volume button's save shows that all the clicks were handled.
         EXPECT_TRUE(WaitUntil([] { return StoredInt(L"VOL") == 60; }));
         auto anotherDialog = [&](HWND w) { return IsDialogShown(w) && w != dialog; };
         EXPECT_EQ(nullptr, WaitForWindow(ThreadOf(dialog), anotherDialog, 500));
