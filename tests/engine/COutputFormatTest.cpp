@@ -11,7 +11,9 @@ TEST(COutputFormat, EachSavedSlotKeepsItsFormat) {
     } slots[] = {{OutputWavAcm, L"wav", L".wav", kWavFileError},
                  {OutputLayer3Wav, L"l3wav", L".wav", kMp3FileError},
                  {OutputMp3, L"mp3", L".mp3", kMp3FileError},
-                 {OutputWma, L"wma", L".wma", kWmaFileError}};
+                 {OutputWma, L"wma", L".wma", kWmaFileError},
+                 {OutputFlac, L"flac", L".flac", kFlacFileError},
+                 {OutputOpus, L"opus", L".opus", kOpusFileError}};
     for (const auto& slot : slots) {
         const COutputFormat* format = OutputFormatOf(slot.type);
         ASSERT_NE(nullptr, format);

@@ -1,3 +1,4 @@
+#include "engine/COutputFormat.h"
 #include "engine/OutputNaming.h"
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -27,8 +28,9 @@ TEST(OutputNaming, TheExtensionIsForcedToTheType) {
 
 TEST(OutputNaming, ATypeOutsideTheListLeavesTheOutput) {
     EXPECT_EQ(L"D:\\x\\out.ogg", DecideOutputPath(-1, L"C:\\m\\song.wav", L"D:\\x\\out.ogg"));
-    EXPECT_EQ(L"C:\\m\\song.wav", DecideOutputPath(4, L"C:\\m\\song.wav", L""));
-    EXPECT_EQ(L"", OutputExtension(4));
+    const int outside = static_cast<int>(OutputFormats().size());
+    EXPECT_EQ(L"C:\\m\\song.wav", DecideOutputPath(outside, L"C:\\m\\song.wav", L""));
+    EXPECT_EQ(L"", OutputExtension(outside));
 }
 
 TEST(OutputNaming, ADroppedInputSetsTheOutputWithoutTheConvCheck) {

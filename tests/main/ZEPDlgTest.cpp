@@ -343,25 +343,33 @@ TEST_F(MainDialog, WmaEndsWithItsErrorOnThisPlatform) {
     EXPECT_TRUE(convertEnabled);
 }
 
+// Each output with a settings dialog: the entry in the list, a control of its dialog.
 TEST_F(MainDialog, InABatchOnlyTheFirstFileAsksForSettings) {
     const DWORD thread = GetCurrentThreadId();
-    CTestZEPDlg dialog;
-    dialog.SetBatchState(1);
-    CTestBatch batch({MediaPath("u8_mono_22k.wav"), MediaPath("s24_stereo_48k.wav")});
-    HWND secondDialog = nullptr;
-    RunMainDialog(dialog, [&](HWND window) {
-        SelectEntry(window, IDC_OUTPUT_FORMAT, 2);
-        PostMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0);
-        Click(WaitForMp3Settings(thread), IDOK);
-        WaitForJobs(dialog, 1);
-        PostMessageW(window, WM_BATSTART_AUDIO, batch.File(1), 0);
-        secondDialog = WaitForMp3Settings(thread, 1500);
-        if (secondDialog)
-            Click(secondDialog, IDCANCEL);
-        WaitForJobs(dialog, 2);
-    });
-    EXPECT_EQ(nullptr, secondDialog);
-    EXPECT_EQ(2, dialog.jobsDone);
+    const struct {
+        int entry, control;
+    } outputs[] = {{2, IDC_GOGO_VBR_BPS}, {4, IDC_FLAC_LEVEL}, {5, IDC_OPUS_BITRATE}};
+    for (const auto& output : outputs) {
+        CTestZEPDlg dialog;
+        dialog.SetBatchState(1);
+        CTestBatch batch({MediaPath("u8_mono_22k.wav"), MediaPath("s24_stereo_48k.wav")});
+        HWND firstDialog = nullptr, secondDialog = nullptr;
+        RunMainDialog(dialog, [&](HWND window) {
+            SelectEntry(window, IDC_OUTPUT_FORMAT, output.entry);
+            PostMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0);
+            firstDialog = WaitForDialogWith(thread, output.control, 10000);
+            Click(firstDialog, IDOK);
+            WaitForJobs(dialog, 1);
+            PostMessageW(window, WM_BATSTART_AUDIO, batch.File(1), 0);
+            secondDialog = WaitForDialogWith(thread, output.control, 1500);
+            if (secondDialog)
+                Click(secondDialog, IDCANCEL);
+            WaitForJobs(dialog, 2);
+        });
+        EXPECT_NE(nullptr, firstDialog) << output.entry;
+        EXPECT_EQ(nullptr, secondDialog) << output.entry;
+        EXPECT_EQ(2, dialog.jobsDone) << output.entry;
+    }
 }
 
 TEST_F(MainDialog, WavAcmToImaAdpcmThroughTheRealChooser) {
