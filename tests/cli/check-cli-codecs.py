@@ -6,26 +6,17 @@ length in its stream information and a seek table whose points land on
 frames. Its Opus decodes to the input's length at 48 kHz within one sample
 and keeps the input's level, also from an 8 kHz input Opus cannot take as
 it is. Runs inside the test session; ffmpeg and mutagen on the host read."""
-import array, math, os, shutil, subprocess, sys
+import array, math, os, subprocess, sys
 from mutagen import flac
 
+sys.path.insert(0, os.path.dirname(__file__))
+from zepc_checks import check, install, report, winpath
+
 dist, work = sys.argv[1:3]
-failures, checks = [], 0
-
-def check(ok, what):
-    global checks
-    checks += 1
-    if not ok:
-        failures.append(what)
-
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
+zepc = install(dist, work, "ZEPCliCodecs")
 
 def run(*command):
     return subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
-
-def zepc(*args):
-    return run("wine", os.path.join(work, "install", "ZEPc.exe"), *args, "-q").returncode
 
 def samples(path, rate=None):
     """The file decoded by ffmpeg: 16-bit samples, interleaved."""
@@ -50,12 +41,6 @@ def seek_table_lands_on_frames(path, seconds):
             all(bytes_[at + p.byte_offset] == 0xFF and bytes_[at + p.byte_offset + 1] & 0xFE == 0xF8
                 for p in points) and
             [p.first_sample for p in points] == sorted({p.first_sample for p in points}))
-
-shutil.rmtree(work, ignore_errors=True)
-os.makedirs(os.path.join(work, "install"))
-for name in ("ZEPc.exe", "Res.dll", "gogo.dll"):
-    shutil.copy(os.path.join(dist, name), os.path.join(work, "install"))
-open(os.path.join(work, "install", "Setting.ini"), "w").write("[SAVE]\r\nRegPos=ZEPCliCodecs\r\n")
 
 # Lossless: music-like sound (a sweep under noise), 25 s so that the seek
 # table holds three points.
@@ -95,7 +80,4 @@ for rate, channels in ((44100, 2), (8000, 1)):
     level = rms_db(decoded) - rms_db(samples(source, 48000))
     check(abs(level) <= 0.5, f"Opus from {rate} Hz: its level is {level:+.2f} dB off")
 
-print(f"{checks} checks, {len(failures)} failed")
-for failure in failures:
-    print("FAIL:", failure)
-sys.exit(1 if failures else 0)
+report("FLAC and Opus")

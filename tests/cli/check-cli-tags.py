@@ -11,24 +11,11 @@ from importlib import import_module
 from mutagen import flac, id3, oggopus, oggvorbis, wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "media"))
+sys.path.insert(0, os.path.dirname(__file__))
+from zepc_checks import check, install, report, winpath
 FIELDS = import_module("make-tag-media").FIELDS
 dist, work, media = sys.argv[1:4]
-failures, checks = [], 0
-
-def check(ok, what):
-    global checks
-    checks += 1
-    if not ok:
-        failures.append(what)
-
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-def zepc(*args, language="en_US.UTF-8"):
-    env = dict(os.environ, LC_ALL=language)
-    done = subprocess.run(["wine", os.path.join(work, "install", "ZEPc.exe"), *args, "-q"],
-                          env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-    return done.returncode
+zepc = install(dist, work, "ZEPCliTagTest")
 
 def vorbis_fields(path):
     """A FLAC's or an Opus's Vorbis comments as plain fields."""
@@ -63,11 +50,6 @@ def fields(path):
             "comment": str(comments[0]) if comments else None,
             "cover": pictures[0].data if pictures else None}
 
-shutil.rmtree(work, ignore_errors=True)
-os.makedirs(os.path.join(work, "install"))
-for name in ("ZEPc.exe", "Res.dll", "gogo.dll"):
-    shutil.copy(os.path.join(dist, name), os.path.join(work, "install"))
-open(os.path.join(work, "install", "Setting.ini"), "w").write("[SAVE]\r\nRegPos=ZEPCliTagTest\r\n")
 
 cover = open(os.path.join(media, "cover.png"), "rb").read()
 full = {"title": FIELDS["title"], "artist": FIELDS["artist"], "album": FIELDS["album"],
@@ -134,7 +116,4 @@ for language, japanese in (("ja_JP.UTF-8", True), ("en_US.UTF-8", False)):
     title = (fields(output) or {}).get("title") if os.path.exists(output) else None
     check((title == "日本語のタイトル") == japanese, f"Shift-JIS in {language}: {title}")
 
-for failure in failures:
-    print("FAIL:", failure)
-print(f"command line tags: {checks - len(failures)} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+report("command line tags")

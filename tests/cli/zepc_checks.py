@@ -1,0 +1,37 @@
+"""What the command-line host checks share: ZEPc installed from the
+distribution into a work folder with settings of its own, run under Wine,
+and checks counted and reported."""
+import os, shutil, subprocess, sys
+
+failures, counted = [], [0]
+
+def check(ok, what):
+    counted[0] += 1
+    if not ok:
+        failures.append(what)
+
+def report(name):
+    """Prints the failures and the count; exits 1 on any failure."""
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{name}: {counted[0] - len(failures)} passed, {len(failures)} failed")
+    sys.exit(1 if failures else 0)
+
+def winpath(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+def install(dist, work, branch):
+    """A fresh work folder holding ZEPc and its companions, whose settings
+    live in the registry branch named."""
+    shutil.rmtree(work, ignore_errors=True)
+    folder = os.path.join(work, "install")
+    os.makedirs(folder)
+    for name in ("ZEPc.exe", "Res.dll", "gogo.dll"):
+        shutil.copy(os.path.join(dist, name), folder)
+    open(os.path.join(folder, "Setting.ini"), "w").write(f"[SAVE]\r\nRegPos={branch}\r\n")
+    def zepc(*args, language="en_US.UTF-8"):
+        env = dict(os.environ, LC_ALL=language)
+        return subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args, "-q"], env=env,
+                              stdin=subprocess.DEVNULL, capture_output=True,
+                              timeout=300).returncode
+    return zepc
