@@ -1,5 +1,6 @@
-// Encodes a 16-bit PCM WAVE file to MP3 at a constant bit rate through
-// gogo.dll and prints the encoding time. Usage: mp3_bench IN.wav OUT.mp3 [kbit/s]
+// Encodes a 16-bit PCM WAVE file to MP3 through gogo.dll and prints the
+// encoding time. Usage: mp3_bench IN.wav OUT.mp3 [kbit/s [VBR quality|- [threads]]]
+// (default 128 kbit/s CBR on the single encoder).
 #include "gogo.h"
 #include <chrono>
 #include <cstdio>
@@ -65,12 +66,25 @@ int GOGO_CALL Output(void* buffer, unsigned long length) {
     return std::fwrite(buffer, 1, length, sink) == length ? 0 : GOGO_ERR_WRITE;
 }
 
-int Encode(const Wave& wave, int kbps) {
+struct Settings {
+    int kbps = 128;
+    int vbrQuality = -1; // -1: constant bit rate
+    int threads = 1;
+};
+
+int Encode(const Wave& wave, const Settings& settings) {
     GOGO_INPUT input = {&Input, GOGO_UNKNOWN_LENGTH, wave.bits, wave.rate, wave.channels};
     MPGE_initializeWork();
     MPGE_setConfigure(GOGO_ITEM_INPUT, GOGO_INPUT_BY_FUNCTION, reinterpret_cast<uintptr_t>(&input));
     MPGE_setConfigure(GOGO_ITEM_CHANNEL_MODE, GOGO_MODE_JOINT_STEREO, 0);
-    MPGE_setConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(kbps), 0);
+    MPGE_setConfigure(GOGO_ITEM_BITRATE, static_cast<uintptr_t>(settings.kbps), 0);
+    // VBR as ZEP sets it: from the bit rate up to 160 kbit/s.
+    if (settings.vbrQuality >= 0) {
+        MPGE_setConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(settings.vbrQuality), 0);
+        MPGE_setConfigure(GOGO_ITEM_VBR_LIMITS, static_cast<uintptr_t>(settings.kbps), 160);
+    }
+    if (settings.threads != 1)
+        MPGE_setConfigure(GOGO_ITEM_THREADS, static_cast<uintptr_t>(settings.threads), 0);
     MPGE_setConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,
                       reinterpret_cast<uintptr_t>(&Output));
     if (int result = MPGE_detectConfigure())
@@ -86,7 +100,7 @@ int Encode(const Wave& wave, int kbps) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: mp3_bench IN.wav OUT.mp3 [kbit/s]\n");
+        std::fprintf(stderr, "usage: mp3_bench IN.wav OUT.mp3 [kbit/s [quality|- [threads]]]\n");
         return 2;
     }
     Wave wave;
@@ -99,7 +113,14 @@ int main(int argc, char** argv) {
         return 1;
     source = &wave;
     auto begin = std::chrono::steady_clock::now();
-    int result = Encode(wave, argc > 3 ? std::atoi(argv[3]) : 128);
+    Settings settings;
+    if (argc > 3)
+        settings.kbps = std::atoi(argv[3]);
+    if (argc > 4 && std::strcmp(argv[4], "-") != 0)
+        settings.vbrQuality = std::atoi(argv[4]);
+    if (argc > 5)
+        settings.threads = std::atoi(argv[5]);
+    int result = Encode(wave, settings);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
     std::fclose(sink);
     if (result != GOGO_OK) {

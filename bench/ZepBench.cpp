@@ -3,9 +3,10 @@
 // the time ZEP's settings dialog or format chooser waited for its answer.
 //
 // Usage: zep_bench INSTALL_FOLDER JOB...
-//   JOB: mp3 IN OUT | pcm IN OUT | adpcm IN OUT | batch-mp3 FOLDER | batch-pcm FOLDER
+//   JOB: mp3 IN OUT | mp3-vbr IN OUT | pcm IN OUT | adpcm IN OUT | batch-mp3 FOLDER |
+//        batch-pcm FOLDER
 // MP3 is 128 kbit/s CBR joint stereo (as the bare gogo.dll loop and lame
-// encode); pcm and adpcm are 44.1 kHz stereo WAVE files. A batch converts
+// encode), mp3-vbr VBR quality 2 from 128 kbit/s; pcm and adpcm are 44.1 kHz stereo WAVE files. A batch converts
 // every file of FOLDER into the same folder.
 // Prints "seconds KIND VALUE" per job, in order; exits 1 at the first failure.
 #include "acceptance/ZepUser.h"
@@ -38,10 +39,12 @@ struct Kind {
     bool batch;
     const wchar_t* formatTag; // the format chooser's answer; null: the MP3 settings dialog
     const wchar_t* attributes;
+    int vbrQuality = -1; // MP3: -1 for CBR
 };
 
 const Kind kKinds[] = {
     {L"mp3", 2, false, nullptr, nullptr},
+    {L"mp3-vbr", 2, false, nullptr, nullptr, 2},
     {L"pcm", 0, false, L"PCM", L"44100 Hz; 16 bits; Stereo"},
     {L"adpcm", 0, false, L"IMA ADPCM", L"44100 Hz; 4 bits; Stereo"},
     {L"batch-mp3", 2, true, nullptr, nullptr},
@@ -110,11 +113,14 @@ bool ChooseByPrefix(HWND dialog, int listId, const std::wstring& prefix) {
 }
 
 // The MP3 settings dialog set to what the other encoders are given.
-bool AnswerMp3Settings(HWND dialog) {
-    SetCheck(dialog, IDC_GOGO_VBR, false);
+bool AnswerMp3Settings(HWND dialog, int vbrQuality) {
+    const bool vbr = vbrQuality >= 0;
+    SetCheck(dialog, IDC_GOGO_VBR, vbr);
+    const int rateList = vbr ? IDC_GOGO_VBR_BPS : IDC_GOGO_CBR_BPS;
     return Choose(dialog, IDC_GOGO_MODE, kJointStereo) &&
-           Choose(dialog, IDC_GOGO_CBR_BPS, EntryWithData(dialog, IDC_GOGO_CBR_BPS, kCbrKbps)) &&
-           !IsItemChecked(dialog, IDC_GOGO_VBR);
+           Choose(dialog, rateList, EntryWithData(dialog, rateList, kCbrKbps)) &&
+           (!vbr || Choose(dialog, IDC_GOGO_QUALITY, vbrQuality)) &&
+           IsItemChecked(dialog, IDC_GOGO_VBR) == vbr;
 }
 
 // The dialog a conversion of this kind opens before it starts.
@@ -129,7 +135,7 @@ HWND WaitForQuestion(const ZepUser& zep, const Kind& kind) {
 // The answer, short of pressing OK.
 bool Answer(HWND dialog, const Kind& kind) {
     if (!kind.formatTag)
-        return AnswerMp3Settings(dialog);
+        return AnswerMp3Settings(dialog, kind.vbrQuality);
     return ChooseByPrefix(dialog, 101, kind.formatTag) &&
            ChooseByPrefix(dialog, 102, kind.attributes);
 }

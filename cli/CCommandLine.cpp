@@ -48,7 +48,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                     {L"--bits", &bits, 1, 32},
                     {L"--flac-level", &flacLevel, 0, 8},
                     {L"--opus-bitrate", &opusKbps, 6, 510},
-                    {L"-j", &jobs, 1, 64}};
+                    {L"-j", &jobs, 1, 64},
+                    {L"--threads", &threads, 1, 64}};
     bool optionsEnded = false;
     for (size_t at = 0; at < arguments.size(); ++at) {
         const std::wstring& argument = arguments[at];
@@ -125,6 +126,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
     if (type < 0)
         return L"no output format given (-f " + FormatCommandNames(L"|") + L")";
     const COutputFormat::Question question = OutputFormatOf(type)->question;
+    if (threads && question != COutputFormat::Question::Mp3Settings)
+        return L"--threads is for an MP3 or Layer-3 WAV output";
     if ((acm || rate || channels || bits) && question != COutputFormat::Question::WavFormat)
         return L"--acm, --rate, --channels and --bits are for a WAV(ACM) output";
     if ((flacLevel || noVerify) && question != COutputFormat::Question::FlacSettings)
@@ -165,6 +168,7 @@ void CCommandLine::ApplyTo(CEncoderOptions& options) const {
         options.wma.profile4 = wma4.value_or(options.wma.profile4);
         options.wma.profile7 = wma7.value_or(options.wma.profile7);
     }
+    options.mp3.threads = threads.value_or(options.mp3.threads);
     options.flac.level = flacLevel.value_or(options.flac.level);
     if (noVerify)
         options.flac.verify = false;

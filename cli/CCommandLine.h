@@ -14,7 +14,8 @@ struct CCommandLine {
     bool help = false;        // --help
     bool listFormats = false; // --list-formats
     std::optional<int> volume, bitRate, vbrQuality, mode, wma4, wma7;
-    std::optional<int> jobs; // -j: a folder's conversions at a time
+    std::optional<int> jobs;    // -j: a folder's conversions at a time
+    std::optional<int> threads; // --threads: one file's MP3 encoded on them
     std::optional<std::wstring> wmaFile;
     // --acm: the WAV output's codec by the name the system's format list
     // shows, with the format's rate, channels and bits (0: as the input, or any).

@@ -20,20 +20,22 @@ CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CEncoderOpt
       acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), files(line.type),
       inFolder(folderFile), showProgress(showProgress) {}
 
-int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target) {
+int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target,
+                               int mp3Threads) {
     CDecDShowAudioFast decoder;
-    const int result = Run(decoder, input, target);
+    const int result = Run(decoder, input, target, mp3Threads);
     if (result != 0)
         ReportFailure(input, result);
     return result;
 }
 
 int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
-                           const COutputTarget& target) {
+                           const COutputTarget& target, int mp3Threads) {
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
     CEncoderOptions fileOptions = options;
+    fileOptions.mp3.threads = mp3Threads;
     if (line.acm) {
         const WAVEFORMATEX* format = AcmFormatFor(*decoder.GetFormat());
         if (!format)

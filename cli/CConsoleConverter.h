@@ -18,11 +18,13 @@ class CConsoleConverter : private IConversionListener {
     CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options, bool folderFile,
                       bool showProgress);
 
-    // One input to target: 0, or the error number, which has been printed.
-    int Convert(const std::wstring& input, const COutputTarget& target);
+    // One input to target, its MP3 encoded on mp3Threads: 0, or the error
+    // number, which has been printed.
+    int Convert(const std::wstring& input, const COutputTarget& target, int mp3Threads);
 
   private:
-    int Run(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target);
+    int Run(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target,
+            int mp3Threads);
     const WAVEFORMATEX* AcmFormatFor(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;

@@ -1,6 +1,7 @@
 #include "FolderConversion.h"
 #include "cli/CConsoleConverter.h"
 #include "cli/ConsoleText.h"
+#include "engine/BatchJobs.h"
 #include "engine/CParallelFiles.h"
 #include "engine/FolderFiles.h"
 #include "engine/OutputNaming.h"
@@ -32,7 +33,8 @@ int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, int 
         results[at] = StopRequested()
                           ? kInterrupted
                           : converters[worker]->Convert(
-                                inputs[at], {outputs[at], BatchNextFreeName(inputs[at], outputs)});
+                                inputs[at], {outputs[at], BatchNextFreeName(inputs[at], outputs)},
+                                FileThreads(options.mp3.threads, jobs, inputs.size() - at));
         return results[at];
     }).Join();
     // An interrupted run is never taken for one that converted everything.

@@ -78,6 +78,7 @@ std::wstring HelpText() {
             L"  --tag 名前=値     タグの項目を設定 (繰り返し可。TITLE, ARTIST, ALBUM, TRACK など)\n"
             L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
             L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
+            L"  --threads 数     1 つのファイルの MP3 をエンコードするスレッド数 (省略時はプロセッサ数)\n"
             L"  -q               進行状況を表示しない\n"
             L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
             L"指定しない設定は ZEP "
@@ -111,6 +112,7 @@ std::wstring HelpText() {
             L"  --tag NAME=VALUE   set a tag field (repeatable; TITLE, ARTIST, ALBUM, TRACK, ...)\n"
             L"  --list-formats     the formats the installed codecs offer\n"
             L"  -j N               a folder's conversions at a time (default: one per processor)\n"
+            L"  --threads N        threads one file's MP3 is encoded on (default: one per processor)\n"
             L"  -q                 no progress\n"
             L"  --                 what follows is the input, even when it starts with -\n"
             L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
@@ -154,6 +156,8 @@ int wmain(int argc, wchar_t** argv) {
         return Usage(L"-o names one output; a folder's outputs are named as the batch names them");
     if (!folder && line.jobs)
         return Usage(L"-j is for a folder's files; one file converts on its own");
+    if (folder && line.threads)
+        return Usage(L"--threads is for one file; a folder's files share the processors");
     CatchStopRequests();
     // Said once, however many of a folder's files want the library.
     CGoGoStab::SetNotice([](const wchar_t* text) {
@@ -171,5 +175,6 @@ int wmain(int argc, wchar_t** argv) {
         return ExitCode(ConvertFolder(line, options, BatchJobs(line.type, line.jobs.value_or(0))));
     CConsoleConverter converter(line, options, false, line.ShowsProgress());
     return ExitCode(converter.Convert(
-        line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr}));
+        line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr},
+        options.mp3.threads));
 }

@@ -42,6 +42,9 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
     ConfigureBitRate();
     if (riffOutput)
         loader.SetConfigure(GOGO_ITEM_RIFF_WAVE, 1, 0);
+    // A library that cannot split a stream over threads ignores the item.
+    if (settings.threads != 1)
+        loader.SetConfigure(GOGO_ITEM_THREADS, static_cast<uintptr_t>(settings.threads), 0);
     if (int opened = OpenFile(path))
         return opened;
     loader.SetConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,

@@ -16,6 +16,7 @@ struct CMp3Options {
     int vbr = 0;         // a variable bit rate when non-zero
     int vbrQuality = 0;  // 0 (best) .. 9
     int vbrKbps = 160;   // the bit rate in VBR mode
+    int threads = 1;     // the threads one file is encoded on; 0: one per processor
 };
 
 struct CWmaOptions {

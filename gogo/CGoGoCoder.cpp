@@ -1,12 +1,11 @@
 #include "CGoGoCoder.h"
 #include "CLayer3WaveHeader.h"
+#include "CSingleEncoder.h"
+#include "CSplitEncoder.h"
 #include "PcmUnpack.h"
 #include <algorithm>
 
-CGoGoCoder::~CGoGoCoder() {
-    if (lame)
-        lame_close(lame);
-}
+CGoGoCoder::~CGoGoCoder() = default;
 
 int CGoGoCoder::Open(const CGoGoConfig& config) {
     input = config.input;
@@ -18,68 +17,46 @@ int CGoGoCoder::Open(const CGoGoConfig& config) {
     blockAlign = static_cast<int>(input.channels * input.bitsPerSample / 8);
     outputChannels = input.channels == 1 || config.mode == GOGO_MODE_MONO ? 1 : 2;
     inputLeft = input.length;
-    lame = lame_init();
-    if (!lame)
-        return GOGO_ERR_MEMORY;
-    if (int result = ApplySettings(config))
+    const int threads = config.SplitThreads();
+    int result = GOGO_OK;
+    if (threads > 1) {
+        auto split = std::make_unique<CSplitEncoder>(config, threads);
+        result = split->Open();
+        frames = std::move(split);
+    } else {
+        auto single = std::make_unique<CSingleEncoder>();
+        result = single->Open(config);
+        frames = std::move(single);
+    }
+    if (result)
         return result;
     SizeBuffers();
     return riffWave ? WriteHeader(false) : GOGO_OK;
 }
 
-int CGoGoCoder::ApplySettings(const CGoGoConfig& config) {
-    lame_set_num_channels(lame, static_cast<int>(input.channels));
-    lame_set_in_samplerate(lame, static_cast<int>(input.samplesPerSecond));
-    lame_set_out_samplerate(lame, outputRate);
-    ApplyMode(input.channels == 1 ? GOGO_MODE_MONO : config.mode);
-    if (vbr) {
-        lame_set_VBR(lame, vbr_default);
-        lame_set_VBR_q(lame, config.vbrQuality);
-        lame_set_VBR_min_bitrate_kbps(lame, config.VbrLowest());
-        lame_set_VBR_max_bitrate_kbps(lame, config.VbrHighest());
-    } else {
-        lame_set_VBR(lame, vbr_off);
-        lame_set_brate(lame, config.bitrate);
-    }
-    // Inside a WAVE file every frame must be audio; plain MP3 gets LAME's
-    // header frame so players know the length and the gapless trim.
-    lame_set_bWriteVbrTag(lame, riffWave ? 0 : 1);
-    lame_set_write_id3tag_automatic(lame, 0);
-    return lame_init_params(lame) < 0 ? GOGO_ERR_ENCODER : GOGO_OK;
-}
-
-void CGoGoCoder::ApplyMode(int mode) {
-    static const MPEG_mode kModes[] = {MONO, STEREO, JOINT_STEREO, JOINT_STEREO, DUAL_CHANNEL};
-    lame_set_mode(lame, kModes[mode]);
-    lame_set_force_ms(lame, mode == GOGO_MODE_MID_SIDE ? 1 : 0);
-}
-
 void CGoGoCoder::SizeBuffers() {
-    frameSamples = lame_get_framesize(lame);
+    frameSamples = frames->FrameSamples();
     pcm.resize(static_cast<size_t>(frameSamples * blockAlign));
     left.resize(static_cast<size_t>(frameSamples));
     right.resize(static_cast<size_t>(frameSamples));
-    mp3.resize(static_cast<size_t>(frameSamples * 5 / 4 + 7200)); // LAME's worst case
 }
 
 int CGoGoCoder::ProcessFrame() {
-    if (!lame)
+    if (!frames)
         return GOGO_ERR_ORDER;
     if (failure)
         return failure;
     if (ended)
         return GOGO_END;
-    int frames = 0;
-    int last = ReadFrame(&frames);
-    UnpackPcm(pcm.data(), frames, static_cast<int>(input.channels),
+    int samples = 0;
+    int last = ReadFrame(&samples);
+    UnpackPcm(pcm.data(), samples, static_cast<int>(input.channels),
               static_cast<int>(input.bitsPerSample), left.data(), right.data());
-    int* second = input.channels == 2 ? right.data() : left.data();
-    int bytes = lame_encode_buffer_int(lame, left.data(), second, frames, mp3.data(),
-                                       static_cast<int>(mp3.size()));
-    if (bytes < 0)
-        return failure = GOGO_ERR_ENCODER;
-    samplesRead += static_cast<uint64_t>(frames);
-    if (int result = Emit(mp3.data(), bytes))
+    mp3.clear();
+    if (int result = frames->Encode(left.data(), right.data(), samples, mp3))
+        return failure = result;
+    samplesRead += static_cast<uint64_t>(samples);
+    if (int result = Emit(mp3.data(), static_cast<int>(mp3.size())))
         return result;
     ended = last != 0;
     return ended ? GOGO_END : GOGO_OK;
@@ -128,17 +105,17 @@ int CGoGoCoder::Emit(const unsigned char* bytes, int count) {
 }
 
 int CGoGoCoder::Close() {
-    if (!lame)
+    if (!frames)
         return GOGO_ERR_ORDER;
     int result = failure;
-    if (!result) {
-        int bytes = lame_encode_flush(lame, mp3.data(), static_cast<int>(mp3.size()));
-        result = bytes < 0 ? GOGO_ERR_ENCODER : Emit(mp3.data(), bytes);
-    }
+    mp3.clear();
+    if (!result)
+        result = frames->Flush(mp3);
+    if (!result)
+        result = Emit(mp3.data(), static_cast<int>(mp3.size()));
     if (!result)
         result = CompleteHeader();
-    lame_close(lame);
-    lame = nullptr;
+    frames.reset();
     return result;
 }
 
@@ -149,11 +126,11 @@ int CGoGoCoder::CompleteHeader() {
             return GOGO_ERR_WRITE;
         return WriteHeader(true);
     }
-    size_t size = lame_get_lametag_frame(lame, mp3.data(), mp3.size());
-    if (size == 0 || size > mp3.size())
+    std::vector<unsigned char> info = frames->InfoFrame();
+    if (info.empty())
         return GOGO_OK;
     output(nullptr, 0);
-    return output(mp3.data(), static_cast<unsigned long>(size)) ? GOGO_ERR_WRITE : GOGO_OK;
+    return output(info.data(), static_cast<unsigned long>(info.size())) ? GOGO_ERR_WRITE : GOGO_OK;
 }
 
 // The placeholder at the start carries the sizes known then; the complete one
@@ -162,7 +139,7 @@ int CGoGoCoder::WriteHeader(bool complete) {
     CLayer3WaveHeader header;
     header.channels = static_cast<uint16_t>(outputChannels);
     header.samplesPerSecond = static_cast<uint32_t>(outputRate);
-    header.codecDelay = static_cast<uint16_t>(lame_get_encoder_delay(lame));
+    header.codecDelay = static_cast<uint16_t>(frames->Delay());
     int perFrame = outputRate >= 32000 ? 144000 : 72000;
     header.blockSize = static_cast<uint16_t>(perFrame * bitrate / outputRate);
     header.averageBytesPerSecond = static_cast<uint32_t>(bitrate * 125);
@@ -170,9 +147,9 @@ int CGoGoCoder::WriteHeader(bool complete) {
         header.dataSize = static_cast<uint32_t>(std::min<uint64_t>(streamBytes, 0xFFFFFFB8u));
         header.padded = streamBytes % 2 != 0;
         header.sampleLength = SampleLength();
-        int frames = lame_get_frameNum(lame);
-        if (vbr && frames > 0 && header.sampleLength > 0) {
-            header.blockSize = static_cast<uint16_t>(streamBytes / static_cast<uint64_t>(frames));
+        const int written = frames->Frames();
+        if (vbr && written > 0 && header.sampleLength > 0) {
+            header.blockSize = static_cast<uint16_t>(streamBytes / static_cast<uint64_t>(written));
             header.averageBytesPerSecond = static_cast<uint32_t>(
                 streamBytes * static_cast<uint64_t>(outputRate) / header.sampleLength);
         }

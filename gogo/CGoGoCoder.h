@@ -1,13 +1,16 @@
 #pragma once
 #include "CGoGoConfig.h"
+#include "IFrameEncoder.h"
 #include <cstdint>
-#include <lame/lame.h>
+#include <memory>
 #include <vector>
 
-// One MP3 stream being encoded by LAME: reads PCM through the caller's input
-// function one frame at a time, hands the frames to the output function, and
-// at the end rewrites the stream's beginning (LAME's VBR header, or the
-// Layer-3 WAVE header with the final sizes).
+// One MP3 stream being encoded: reads PCM through the caller's input
+// function one frame at a time, has one LAME instance (or several threads)
+// encode it, hands the frames to the output function, and at the end
+// rewrites the stream's beginning (LAME's info frame, or the Layer-3 WAVE
+// header with the final sizes). The caller's functions are only ever called
+// on the caller's thread.
 class CGoGoCoder {
   public:
     CGoGoCoder() = default;
@@ -23,8 +26,6 @@ class CGoGoCoder {
     int Close();
 
   private:
-    int ApplySettings(const CGoGoConfig& config);
-    void ApplyMode(int mode);
     void SizeBuffers();
     int ReadFrame(int* frames);
     int WithoutFill(int frames) const;
@@ -33,7 +34,7 @@ class CGoGoCoder {
     int WriteHeader(bool complete);
     uint32_t SampleLength() const;
 
-    lame_global_flags* lame = nullptr;
+    std::unique_ptr<IFrameEncoder> frames;
     GOGO_INPUT input{};
     GOGO_OUTPUT_FUNC output = nullptr;
     bool riffWave = false;

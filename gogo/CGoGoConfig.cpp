@@ -1,5 +1,6 @@
 #include "CGoGoConfig.h"
 #include <algorithm>
+#include <windows.h>
 
 // Callers on 32-bit Windows pass the input record as five 32-bit fields.
 static_assert(sizeof(void*) != 4 || sizeof(GOGO_INPUT) == 20, "GOGO_INPUT layout");
@@ -73,6 +74,11 @@ int CGoGoConfig::SetChoice(int item, uintptr_t value1, uintptr_t value2) {
             return GOGO_ERR_VALUE;
         riffWave = value1 == 1;
         return GOGO_OK;
+    case GOGO_ITEM_THREADS:
+        if (!Within(value1, 0, 64))
+            return GOGO_ERR_VALUE;
+        threads = static_cast<int>(value1);
+        return GOGO_OK;
     case GOGO_ITEM_VBR_LIMITS:
         if (!Within(value1, 1, 640) || !Within(value2, 1, 640) || value1 > value2)
             return GOGO_ERR_VALUE;
@@ -139,4 +145,14 @@ int CGoGoConfig::VbrLowest() const {
 int CGoGoConfig::VbrHighest() const {
     int high = vbrHigh ? vbrHigh : HighestBitrate();
     return std::min(std::max(high, LowestBitrate()), HighestBitrate());
+}
+
+int CGoGoConfig::SplitThreads() const {
+    if (OutputRate() != static_cast<int>(input.samplesPerSecond))
+        return 1;
+    if (threads != 0)
+        return threads;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return static_cast<int>(system.dwNumberOfProcessors);
 }

@@ -31,6 +31,11 @@ class CGoGoConfig {
     bool vbr = false;
     int vbrQuality = 4;
     bool riffWave = false;
+    int threads = 1; // 0: one per processor
+
+    // The threads one stream is encoded on: 1 where the stream cannot be
+    // split (the input is resampled: blocks would not start on frames).
+    int SplitThreads() const;
 
   private:
     int SetInput(uintptr_t value1, uintptr_t value2);

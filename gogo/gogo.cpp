@@ -3,6 +3,7 @@
 #include "gogo.h"
 #include "CGoGoCoder.h"
 #include "CGoGoConfig.h"
+#include <lame/lame.h>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -21,7 +22,7 @@ struct Encoder {
 SRWLOCK encodersLock = SRWLOCK_INIT;
 std::map<DWORD, std::unique_ptr<Encoder>> encoders;
 
-const unsigned long kVersion = 0x0101;
+const unsigned long kVersion = 0x0102;
 
 class CEncodersLock {
   public:
@@ -89,8 +90,9 @@ int Finish() {
     return result;
 }
 
+// The capabilities this library has: every one answers 1.
 int GetItem(int item, uintptr_t* value1, uintptr_t* value2) {
-    if (item != GOGO_ITEM_THREAD_ENCODERS)
+    if (item != GOGO_ITEM_THREAD_ENCODERS && item != GOGO_ITEM_SPLIT_ENCODER)
         return ThisThread().config.Get(item, value1, value2);
     if (value1)
         *value1 = 1;
@@ -132,7 +134,7 @@ GOGO_API int GOGO_CALL MPGE_getVersion(unsigned long* version, char* text, unsig
     if (version)
         *version = kVersion;
     if (text && textSize > 0) {
-        std::string description = std::string("gogo.dll 1.1, LAME ") + get_lame_version();
+        std::string description = std::string("gogo.dll 1.2, LAME ") + get_lame_version();
         std::strncpy(text, description.c_str(), textSize - 1);
         text[textSize - 1] = '\0';
     }

@@ -48,9 +48,17 @@ extern "C" {
 #define GOGO_ITEM_VBR_QUALITY 18 /* value1 0 (best) to 9: switches to variable bit rate */
 #define GOGO_ITEM_RIFF_WAVE 26   /* value1 1: Layer-3 WAVE file, 0: plain MP3 (default) */
 #define GOGO_ITEM_VBR_LIMITS 30  /* value1 lowest, value2 highest VBR bit rate in kbit/s */
+/* value1: the threads one stream is encoded on, split into blocks of frames
+ * whose output is joined into one stream (0: one per processor; 1, or the
+ * item unset: a single encoder). The output is the same for every count
+ * above 1. Libraries without it answer GOGO_ERR_ITEM. */
+#define GOGO_ITEM_THREADS 31
 /* Read only (MPGE_getConfigure): value1 1 when every calling thread has an
  * encoder of its own. Libraries without it answer GOGO_ERR_ITEM. */
 #define GOGO_ITEM_THREAD_ENCODERS 100
+/* Read only: value1 1 when one stream can be split over threads
+ * (GOGO_ITEM_THREADS). Libraries without it answer GOGO_ERR_ITEM. */
+#define GOGO_ITEM_SPLIT_ENCODER 101
 
 #define GOGO_INPUT_BY_FUNCTION 2
 #define GOGO_OUTPUT_BY_FUNCTION 3

@@ -10,7 +10,7 @@ packages=(
   xvfb x11-apps x11-utils imagemagick
   googletest
   sox ffmpeg python3-mutagen
-  flac opus-tools
+  flac opus-tools mp3val
   fonts-ipafont-gothic locales
   fp-utils-3.2.2
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386

@@ -28,6 +28,7 @@ void CAudioInfo::Load() {
     flacVerify = ProfileGetInt(kSection, L"FlacVerify", 1);
     opusKbps = ProfileGetInt(kSection, L"OpusBitrate", 160);
     opusMode = ProfileGetInt(kSection, L"OpusMode", 0);
+    mp3Threads = ProfileGetInt(kSection, L"Mp3Threads", 0);
 }
 
 void CAudioInfo::Save() const {
@@ -47,6 +48,7 @@ void CAudioInfo::Save() const {
     ProfileWriteInt(kSection, L"FlacVerify", flacVerify);
     ProfileWriteInt(kSection, L"OpusBitrate", opusKbps);
     ProfileWriteInt(kSection, L"OpusMode", opusMode);
+    ProfileWriteInt(kSection, L"Mp3Threads", mp3Threads);
 }
 
 void CAudioInfo::CopyFrom(const CAudioInfo& other) {
@@ -66,4 +68,5 @@ void CAudioInfo::CopyFrom(const CAudioInfo& other) {
     flacVerify = other.flacVerify;
     opusKbps = other.opusKbps;
     opusMode = other.opusMode;
+    mp3Threads = other.mp3Threads;
 }

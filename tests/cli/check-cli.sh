@@ -184,6 +184,8 @@ FLAC level for mp3|'$(winpath "$media/tone.wav")' -f mp3 --flac-level 5
 FLAC level out of range|'$(winpath "$media/tone.wav")' -f flac --flac-level 9
 Opus rate for flac|'$(winpath "$media/tone.wav")' -f flac --opus-bitrate 96
 unknown Opus mode|'$(winpath "$media/tone.wav")' -f opus --opus-mode abr
+threads for a folder|'$(winpath "$media/folder")' -f mp3 --threads 2
+threads for flac|'$(winpath "$media/tone.wav")' -f flac --threads 2
 LIST
 [ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
 zepc --help

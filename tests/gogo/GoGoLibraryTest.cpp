@@ -1,6 +1,8 @@
 // gogo.dll through its own header: settings it refuses, the streams it
 // writes, and how it fails.
 #include "gogo.h"
+#include "CMp3Header.h"
+#include "StreamChecks.h"
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -224,7 +226,7 @@ TEST_F(GoGoLibrary, ReportsItsVersionAndUnits) {
     unsigned long version = 0, units = 0;
     char text[64] = {};
     EXPECT_EQ(GOGO_OK, MPGE_getVersion(&version, text, sizeof text));
-    EXPECT_EQ(0x0101u, version);
+    EXPECT_EQ(0x0102u, version);
     EXPECT_NE(nullptr, std::strstr(text, "LAME"));
     EXPECT_EQ(GOGO_OK, MPGE_getUnitStates(&units));
     EXPECT_EQ(GOGO_UNIT_SSE2, units & GOGO_UNIT_SSE2);
@@ -258,4 +260,78 @@ TEST_F(GoGoLibrary, ThreadsEncodingAtOnceEachGetWhatTheyGetAlone) {
     second.join();
     EXPECT_TRUE(together[0] == alone[0]);
     EXPECT_TRUE(together[1] == alone[1]);
+}
+
+namespace {
+
+// Twenty seconds of sine (several blocks of frames) encoded as the case
+// says on threads.
+std::vector<unsigned char> EncodeSplit(uint32_t rate, uint32_t channels, int vbrQuality,
+                                       bool riffWave, uintptr_t threads) {
+    MPGE_initializeWork();
+    stream = Stream{};
+    stream.pcm = Sine(20 * static_cast<int>(rate), static_cast<int>(channels));
+    Configure(rate, channels);
+    if (vbrQuality >= 0)
+        MPGE_setConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(vbrQuality), 0);
+    MPGE_setConfigure(GOGO_ITEM_RIFF_WAVE, riffWave ? 1 : 0, 0);
+    MPGE_setConfigure(GOGO_ITEM_THREADS, threads, 0);
+    EXPECT_EQ(GOGO_OK, Encode());
+    MPGE_endCoder();
+    return stream.bytes;
+}
+
+// The music frames: after the WAVE header (to the data's size), or after
+// the info frame.
+std::vector<CMp3Packet> MusicFrames(const std::vector<unsigned char>& bytes, bool riffWave) {
+    CMp3Header info;
+    if (riffWave) {
+        const size_t size = bytes[66] | bytes[67] << 8 | bytes[68] << 16 | size_t{bytes[69]} << 24;
+        return Unpacked({bytes.begin() + 70, bytes.begin() + 70 + static_cast<long>(size)});
+    }
+    if (bytes.size() < 4 || !CMp3Header::Parse(bytes.data(), info))
+        return {};
+    return Unpacked({bytes.begin() + info.FrameLength(), bytes.end()});
+}
+
+} // namespace
+
+// Split over threads, a stream is the same for 2 and 3 threads, its frames
+// chain with a legal reservoir, and it has the single encoder's frames.
+TEST_F(GoGoLibrary, AStreamSplitOverThreadsIsTheSameForEveryCountAndAsLongAsOne) {
+    uintptr_t able = 0, unused = 0;
+    ASSERT_EQ(GOGO_OK, MPGE_getConfigure(GOGO_ITEM_SPLIT_ENCODER, &able, &unused));
+    EXPECT_EQ(1u, able);
+    const struct {
+        const char* what;
+        uint32_t rate, channels;
+        int vbrQuality;
+        bool riffWave;
+    } cases[] = {{"44.1 kHz stereo CBR", 44100, 2, -1, false},
+                 {"44.1 kHz stereo VBR", 44100, 2, 2, false},
+                 {"22.05 kHz mono CBR", 22050, 1, -1, false},
+                 {"Layer-3 WAVE", 44100, 2, -1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<unsigned char> single = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1);
+        std::vector<unsigned char> two = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 2);
+        EXPECT_EQ(two, EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 3));
+        const size_t singleFrames = MusicFrames(single, c.riffWave).size();
+        const size_t splitFrames = MusicFrames(two, c.riffWave).size();
+        EXPECT_GT(splitFrames, 700u);
+        EXPECT_LE(std::max(singleFrames, splitFrames) - std::min(singleFrames, splitFrames), 1u);
+    }
+}
+
+// Stopped halfway (the caller ends the coder without closing it), the
+// workers end with it, and the next stream encodes.
+TEST_F(GoGoLibrary, AStreamSplitOverThreadsCanBeAbandonedHalfway) {
+    stream.pcm = Sine(20 * 44100, 2);
+    Configure(44100, 2);
+    MPGE_setConfigure(GOGO_ITEM_THREADS, 2, 0);
+    ASSERT_EQ(GOGO_OK, MPGE_detectConfigure());
+    for (int frame = 0; frame < 400; ++frame)
+        ASSERT_EQ(GOGO_OK, MPGE_processFrame());
+    EXPECT_EQ(GOGO_OK, MPGE_endCoder());
+    EXPECT_GT(EncodeSplit(44100, 2, -1, false, 2).size(), 100000u);
 }
