@@ -168,7 +168,10 @@ void CCommandLine::ApplyTo(CEncoderOptions& options) const {
         options.wma.profile4 = wma4.value_or(options.wma.profile4);
         options.wma.profile7 = wma7.value_or(options.wma.profile7);
     }
-    options.mp3.threads = threads.value_or(options.mp3.threads);
+    if (threads) {
+        options.mp3.split = *threads != 1;
+        options.mp3.threads = *threads;
+    }
     options.flac.level = flacLevel.value_or(options.flac.level);
     if (noVerify)
         options.flac.verify = false;

@@ -43,8 +43,8 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
     if (riffOutput)
         loader.SetConfigure(GOGO_ITEM_RIFF_WAVE, 1, 0);
     // A library that cannot split a stream over threads ignores the item.
-    if (settings.threads != 1)
-        loader.SetConfigure(GOGO_ITEM_THREADS, static_cast<uintptr_t>(settings.threads), 0);
+    if (settings.split)
+        loader.SetConfigure(GOGO_ITEM_THREADS, static_cast<uintptr_t>(settings.threads), 1);
     if (int opened = OpenFile(path))
         return opened;
     loader.SetConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,

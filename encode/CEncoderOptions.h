@@ -16,7 +16,10 @@ struct CMp3Options {
     int vbr = 0;         // a variable bit rate when non-zero
     int vbrQuality = 0;  // 0 (best) .. 9
     int vbrKbps = 160;   // the bit rate in VBR mode
-    int threads = 1;     // the threads one file is encoded on; 0: one per processor
+    // The stream split into blocks, joined again: its bytes the same on any
+    // number of threads (0: one per processor).
+    bool split = false;
+    int threads = 1;
 };
 
 struct CWmaOptions {

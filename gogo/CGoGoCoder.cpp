@@ -17,10 +17,9 @@ int CGoGoCoder::Open(const CGoGoConfig& config) {
     blockAlign = static_cast<int>(input.channels * input.bitsPerSample / 8);
     outputChannels = input.channels == 1 || config.mode == GOGO_MODE_MONO ? 1 : 2;
     inputLeft = input.length;
-    const int threads = config.SplitThreads();
     int result = GOGO_OK;
-    if (threads > 1) {
-        auto split = std::make_unique<CSplitEncoder>(config, threads);
+    if (config.Split()) {
+        auto split = std::make_unique<CSplitEncoder>(config, config.Workers());
         result = split->Open();
         frames = std::move(split);
     } else {

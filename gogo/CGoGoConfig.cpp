@@ -75,9 +75,10 @@ int CGoGoConfig::SetChoice(int item, uintptr_t value1, uintptr_t value2) {
         riffWave = value1 == 1;
         return GOGO_OK;
     case GOGO_ITEM_THREADS:
-        if (!Within(value1, 0, 64))
+        if (!Within(value1, 0, 64) || !Within(value2, 0, 1))
             return GOGO_ERR_VALUE;
         threads = static_cast<int>(value1);
+        splitAlways = value2 == 1;
         return GOGO_OK;
     case GOGO_ITEM_VBR_LIMITS:
         if (!Within(value1, 1, 640) || !Within(value2, 1, 640) || value1 > value2)
@@ -147,9 +148,12 @@ int CGoGoConfig::VbrHighest() const {
     return std::min(std::max(high, LowestBitrate()), HighestBitrate());
 }
 
-int CGoGoConfig::SplitThreads() const {
-    if (OutputRate() != static_cast<int>(input.samplesPerSecond))
-        return 1;
+bool CGoGoConfig::Split() const {
+    return (threads != 1 || splitAlways) &&
+           OutputRate() == static_cast<int>(input.samplesPerSecond);
+}
+
+int CGoGoConfig::Workers() const {
     if (threads != 0)
         return threads;
     SYSTEM_INFO system;

@@ -31,11 +31,14 @@ class CGoGoConfig {
     bool vbr = false;
     int vbrQuality = 4;
     bool riffWave = false;
-    int threads = 1; // 0: one per processor
+    int threads = 1;         // 0: one per processor
+    bool splitAlways = false; // split on one thread too
 
-    // The threads one stream is encoded on: 1 where the stream cannot be
-    // split (the input is resampled: blocks would not start on frames).
-    int SplitThreads() const;
+    // Whether the stream is split into blocks: asked for, and the input
+    // not resampled (blocks would not start on frames).
+    bool Split() const;
+    // The threads a split stream is encoded on.
+    int Workers() const;
 
   private:
     int SetInput(uintptr_t value1, uintptr_t value2);

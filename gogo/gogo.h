@@ -50,8 +50,9 @@ extern "C" {
 #define GOGO_ITEM_VBR_LIMITS 30  /* value1 lowest, value2 highest VBR bit rate in kbit/s */
 /* value1: the threads one stream is encoded on, split into blocks of frames
  * whose output is joined into one stream (0: one per processor; 1, or the
- * item unset: a single encoder). The output is the same for every count
- * above 1. Libraries without it answer GOGO_ERR_ITEM. */
+ * item unset: a single encoder). value2 1: split even on one thread. A split
+ * stream is the same for every thread count. Libraries without it answer
+ * GOGO_ERR_ITEM. */
 #define GOGO_ITEM_THREADS 31
 /* Read only (MPGE_getConfigure): value1 1 when every calling thread has an
  * encoder of its own. Libraries without it answer GOGO_ERR_ITEM. */

@@ -3,7 +3,7 @@
 
 void ApplySettings(const CAudioInfo& settings, CEncoderOptions& options) {
     options.mp3 = {settings.EncType, settings.cbr_bps, settings.vbr, settings.Qual,
-                   settings.vbr_bps, std::clamp(settings.mp3Threads, 0, 64)};
+                   settings.vbr_bps, settings.mp3Threads != 1, std::clamp(settings.mp3Threads, 0, 64)};
     options.wma = {settings.wmaSelect, settings.wma4, settings.wma7, settings.wmaPRX,
                    settings.wma2Pass};
     // A value edited by hand outside its range takes the nearest one.

@@ -265,9 +265,9 @@ TEST_F(GoGoLibrary, ThreadsEncodingAtOnceEachGetWhatTheyGetAlone) {
 namespace {
 
 // Twenty seconds of sine (several blocks of frames) encoded as the case
-// says on threads.
+// says on threads; split: a split stream also on one thread.
 std::vector<unsigned char> EncodeSplit(uint32_t rate, uint32_t channels, int vbrQuality,
-                                       bool riffWave, uintptr_t threads) {
+                                       bool riffWave, uintptr_t threads, uintptr_t split = 1) {
     MPGE_initializeWork();
     stream = Stream{};
     stream.pcm = Sine(20 * static_cast<int>(rate), static_cast<int>(channels));
@@ -275,7 +275,7 @@ std::vector<unsigned char> EncodeSplit(uint32_t rate, uint32_t channels, int vbr
     if (vbrQuality >= 0)
         MPGE_setConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(vbrQuality), 0);
     MPGE_setConfigure(GOGO_ITEM_RIFF_WAVE, riffWave ? 1 : 0, 0);
-    MPGE_setConfigure(GOGO_ITEM_THREADS, threads, 0);
+    MPGE_setConfigure(GOGO_ITEM_THREADS, threads, split);
     EXPECT_EQ(GOGO_OK, Encode());
     MPGE_endCoder();
     return stream.bytes;
@@ -296,8 +296,8 @@ std::vector<CMp3Packet> MusicFrames(const std::vector<unsigned char>& bytes, boo
 
 } // namespace
 
-// Split over threads, a stream is the same for 2 and 3 threads, its frames
-// chain with a legal reservoir, and it has the single encoder's frames.
+// Split, a stream is the same on 1, 2 and 3 threads, its frames chain with
+// a legal reservoir, and it has the single encoder's frames.
 TEST_F(GoGoLibrary, AStreamSplitOverThreadsIsTheSameForEveryCountAndAsLongAsOne) {
     uintptr_t able = 0, unused = 0;
     ASSERT_EQ(GOGO_OK, MPGE_getConfigure(GOGO_ITEM_SPLIT_ENCODER, &able, &unused));
@@ -313,9 +313,10 @@ TEST_F(GoGoLibrary, AStreamSplitOverThreadsIsTheSameForEveryCountAndAsLongAsOne)
                  {"Layer-3 WAVE", 44100, 2, -1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<unsigned char> single = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1);
-        std::vector<unsigned char> two = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 2);
+        const auto single = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1, 0);
+        const auto two = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 2);
         EXPECT_EQ(two, EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 3));
+        EXPECT_EQ(two, EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1));
         const size_t singleFrames = MusicFrames(single, c.riffWave).size();
         const size_t splitFrames = MusicFrames(two, c.riffWave).size();
         EXPECT_GT(splitFrames, 700u);
