@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kBlockFrames = 128; // a block's own frames
+constexpr int kBlockFrames = 256; // a block's own frames
 constexpr int kLeadFrames = 4;    // encoded first and dropped: the analysis warms up
 // Frames of input after a block's own: its last frames see real sound
 // ahead, as in one long encode, before the instance is flushed.
@@ -120,7 +120,11 @@ void CSplitEncoder::Work() {
             block = queue.front();
             queue.pop_front();
         }
-        const int result = EncodeBlock(*block, false);
+        int result = GOGO_ERR_MEMORY; // nothing may unwind out of a thread
+        try {
+            result = EncodeBlock(*block, false);
+        } catch (...) {
+        }
         {
             std::lock_guard<std::mutex> held(lock);
             block->result = result;
@@ -157,9 +161,12 @@ int CSplitEncoder::EncodeBlock(CBlock& block, bool emptyReservoir) const {
     std::vector<CMp3Packet> packets;
     if (!emptied || !UnpackMp3Frames(bytes.data(), bytes.size(), packets))
         return GOGO_ERR_ENCODER;
-    const size_t first = static_cast<size_t>(block.lead) + (info ? 1 : 0);
+    // An empty stream's last block may hold no frame at all.
+    size_t first = static_cast<size_t>(block.lead) + (info ? 1 : 0);
+    if (block.last)
+        first = std::min(first, packets.size());
     const size_t end = block.last ? packets.size() : first + kBlockFrames;
-    if (packets.size() < end || first > end)
+    if (packets.size() < end)
         return GOGO_ERR_ENCODER;
     block.packets.assign(packets.begin() + static_cast<std::ptrdiff_t>(first),
                          packets.begin() + static_cast<std::ptrdiff_t>(end));

@@ -16,7 +16,7 @@ from zepc_checks import check, install, report, winpath
 
 dist, work = sys.argv[1:3]
 zepc = install(dist, work, "ZEPCliSplit")
-SECONDS = 40 # about twelve blocks of frames
+SECONDS = 40 # about six blocks of frames
 
 def run(*command):
     return subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
