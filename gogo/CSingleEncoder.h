@@ -5,6 +5,8 @@
 // The stream made by one LAME instance on the calling thread.
 class CSingleEncoder : public IFrameEncoder {
   public:
+    // Inside a WAVE file every frame must be audio; plain MP3 gets LAME's
+    // header frame so players know the length and the gapless trim.
     int Open(const CGoGoConfig& config) { return lame.Open(config, !config.riffWave); }
     int Encode(const int* left, const int* right, int samples,
                std::vector<unsigned char>& out) override {
