@@ -184,7 +184,9 @@ void CZEPDlg::OnStop() {
     if (BatchStopped())
         batchStop = true;
     ++stopCount;
-    EnableJobButtons(false);
+    // Convert comes back when the job has ended: a stopped conversion still
+    // finishes its file, which takes a moment with the mp3 on every core.
+    EnableWindow(GetDlgItem(IDC_STOP), false);
 }
 
 void CZEPDlg::OnTimer(UINT_PTR id) {
