@@ -49,6 +49,11 @@ int CEncGOGO::Start(const WAVEFORMATEX& format, const std::wstring& path, int ri
         return opened;
     loader.SetConfigure(GOGO_ITEM_OUTPUT, GOGO_OUTPUT_BY_FUNCTION,
                         reinterpret_cast<uintptr_t>(&OutputFunction));
+    // Digital silence at the end is sound: with the count the library need
+    // not take zero samples for the fill of the last read. One without the
+    // item reads through the plain function.
+    loader.SetConfigure(GOGO_ITEM_COUNTED_INPUT, reinterpret_cast<uintptr_t>(&CountedInputFunction),
+                        0);
     int detected = loader.DetectConfigure();
     if (detected == GOGO_ERR_BITRATE)
         return kMp3BitRateRefused;
@@ -148,14 +153,28 @@ int CEncGOGO::Finish() {
 }
 
 int __cdecl CEncGOGO::InputFunction(void* buffer, unsigned long length) noexcept {
-    if (!buffer)
-        return active && active->queued > 0 ? 0 : 1;
-    std::memset(buffer, 0, length);
-    return active ? active->Deliver(static_cast<unsigned char*>(buffer), length) : 1;
+    return CountedInputFunction(buffer, length, nullptr);
 }
 
-int CEncGOGO::Deliver(unsigned char* buffer, unsigned long length) {
+int __cdecl CEncGOGO::CountedInputFunction(void* buffer, unsigned long length,
+                                           unsigned long* delivered) noexcept {
+    unsigned long count = 0;
+    int last = 1;
+    if (!buffer) {
+        last = active && active->queued > 0 ? 0 : 1;
+    } else {
+        std::memset(buffer, 0, length);
+        if (active)
+            last = active->Deliver(static_cast<unsigned char*>(buffer), length, &count);
+    }
+    if (delivered)
+        *delivered = count;
+    return last;
+}
+
+int CEncGOGO::Deliver(unsigned char* buffer, unsigned long length, unsigned long* delivered) {
     int n = static_cast<int>(std::min<unsigned long>(length, static_cast<unsigned long>(queued)));
+    *delivered = static_cast<unsigned long>(n);
     if (n > 0) {
         std::memcpy(buffer, readPosition, static_cast<size_t>(n));
         readPosition += n;

@@ -34,12 +34,14 @@ class CEncGOGO {
 
   private:
     static int __cdecl InputFunction(void* buffer, unsigned long length) noexcept;
+    static int __cdecl CountedInputFunction(void* buffer, unsigned long length,
+                                            unsigned long* delivered) noexcept;
     static int __cdecl OutputFunction(void* buffer, unsigned long length) noexcept;
     void ConfigureBitRate();
     int EncodeQueued();
     int MakeRoom(int wanted);
     void Compact();
-    int Deliver(unsigned char* buffer, unsigned long length);
+    int Deliver(unsigned char* buffer, unsigned long length, unsigned long* delivered);
     int WriteOut(const void* buffer, unsigned long length);
     int Flush();
     int Rewind();

@@ -24,7 +24,7 @@ bool CFrameChain::Append(const CMp3Packet& packet) {
     if (!started) {
         started = true;
         format = packet.Header();
-        maxBegin = format.MaxMainDataBegin();
+        maxBegin = std::min(format.MaxMainDataBegin(), reservoirLimit);
     }
     int64_t start = EarliestStart();
     size_t at = pending.size();

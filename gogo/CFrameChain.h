@@ -14,6 +14,11 @@
 // the frames within reach of the reservoir are pending.
 class CFrameChain {
   public:
+    static const int kNoLimit = 1 << 30;
+    // reservoirLimit: the most bytes back a packet's main data may start,
+    // below what main_data_begin can say (a test's smaller reservoir).
+    explicit CFrameChain(int reservoirLimit = kNoLimit) : reservoirLimit(reservoirLimit) {}
+
     // Reservoir bytes the next packet could use now: from the end of the last
     // main data to the end of the last slot, at most the largest
     // main_data_begin. 0 before the first packet.
@@ -48,6 +53,7 @@ class CFrameChain {
     void CopyMainData(int64_t at, const std::vector<unsigned char>& data);
     void CloseFrames(int64_t before);
 
+    int reservoirLimit;
     bool started = false;
     CMp3Header format;
     int maxBegin = 0;

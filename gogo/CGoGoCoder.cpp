@@ -9,10 +9,11 @@ CGoGoCoder::~CGoGoCoder() = default;
 
 int CGoGoCoder::Open(const CGoGoConfig& config) {
     input = config.input;
+    countedRead = config.countedRead;
     output = config.output;
     riffWave = config.riffWave;
     vbr = config.vbr;
-    bitrate = vbr ? config.VbrHighest() : config.bitrate;
+    bitrate = vbr ? config.HighestBitrate() : config.bitrate;
     outputRate = config.OutputRate();
     blockAlign = static_cast<int>(input.channels * input.bitsPerSample / 8);
     outputChannels = input.channels == 1 || config.mode == GOGO_MODE_MONO ? 1 : 2;
@@ -71,12 +72,20 @@ int CGoGoCoder::ReadFrame(int* frames) {
     *frames = static_cast<int>(want / static_cast<uint64_t>(blockAlign));
     if (want == 0)
         return 1;
-    int last = input.read(pcm.data(), static_cast<unsigned long>(want));
+    int last = 0;
+    if (countedRead) {
+        unsigned long delivered = 0;
+        last = countedRead(pcm.data(), static_cast<unsigned long>(want), &delivered);
+        *frames = static_cast<int>(std::min<uint64_t>(delivered, want) /
+                                   static_cast<uint64_t>(blockAlign));
+    } else {
+        last = input.read(pcm.data(), static_cast<unsigned long>(want));
+    }
     if (known) {
         inputLeft -= want;
         if (inputLeft < static_cast<uint64_t>(blockAlign))
             last = 1;
-    } else if (last) {
+    } else if (last && !countedRead) {
         *frames = WithoutFill(*frames);
     }
     return last;

@@ -36,6 +36,7 @@ class CGoGoCoder {
 
     std::unique_ptr<IFrameEncoder> frames;
     GOGO_INPUT input{};
+    GOGO_COUNTED_INPUT_FUNC countedRead = nullptr;
     GOGO_OUTPUT_FUNC output = nullptr;
     bool riffWave = false;
     bool vbr = false;

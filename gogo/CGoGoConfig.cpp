@@ -80,12 +80,13 @@ int CGoGoConfig::SetChoice(int item, uintptr_t value1, uintptr_t value2) {
         threads = static_cast<int>(value1);
         splitAlways = value2 == 1;
         return GOGO_OK;
-    case GOGO_ITEM_VBR_LIMITS:
-        if (!Within(value1, 1, 640) || !Within(value2, 1, 640) || value1 > value2)
+    case GOGO_ITEM_COUNTED_INPUT:
+        if (value1 == 0)
             return GOGO_ERR_VALUE;
-        vbrLow = static_cast<int>(value1);
-        vbrHigh = static_cast<int>(value2);
+        countedRead = reinterpret_cast<GOGO_COUNTED_INPUT_FUNC>(value1);
         return GOGO_OK;
+    case GOGO_ITEM_VBR_LIMITS:
+        return Within(value1, 1, 640) && Within(value2, 1, 640) ? GOGO_OK : GOGO_ERR_VALUE;
     default:
         return GOGO_ERR_ITEM;
     }
@@ -138,15 +139,7 @@ int CGoGoConfig::HighestBitrate() const {
     return rate >= 32000 ? 320 : rate >= 16000 ? 160 : 64;
 }
 
-int CGoGoConfig::VbrLowest() const {
-    int low = vbrLow ? vbrLow : bitrate;
-    return std::min(std::max(low, LowestBitrate()), VbrHighest());
-}
 
-int CGoGoConfig::VbrHighest() const {
-    int high = vbrHigh ? vbrHigh : HighestBitrate();
-    return std::min(std::max(high, LowestBitrate()), HighestBitrate());
-}
 
 bool CGoGoConfig::Split() const {
     return (threads != 1 || splitAlways) &&

@@ -21,10 +21,9 @@ class CGoGoConfig {
     int OutputRate() const;
     int LowestBitrate() const;  // of the output rate's MPEG version, kbit/s
     int HighestBitrate() const; // likewise
-    int VbrLowest() const;      // the VBR limits, clamped to the two above
-    int VbrHighest() const;
 
     GOGO_INPUT input{};
+    GOGO_COUNTED_INPUT_FUNC countedRead = nullptr; // reads instead of input.read
     GOGO_OUTPUT_FUNC output = nullptr;
     int mode = GOGO_MODE_STEREO;
     int bitrate = 128;
@@ -46,8 +45,6 @@ class CGoGoConfig {
     int SetChoice(int item, uintptr_t value1, uintptr_t value2);
     int CheckInput() const;
 
-    int vbrLow = 0;  // 0: the bit rate item's value
-    int vbrHigh = 0; // 0: the highest the output rate allows
     int refused = GOGO_OK;
     std::map<int, std::pair<uintptr_t, uintptr_t>> values;
 };

@@ -18,7 +18,7 @@ CLame::~CLame() {
         lame_close(lame);
 }
 
-int CLame::Open(const CGoGoConfig& config, bool infoFrame) {
+int CLame::Open(const CGoGoConfig& config, bool infoFrame, bool reservoir) {
     lame = lame_init();
     if (!lame)
         return GOGO_ERR_MEMORY;
@@ -29,14 +29,15 @@ int CLame::Open(const CGoGoConfig& config, bool infoFrame) {
     ApplyMode(lame, channels == 1 ? GOGO_MODE_MONO : config.mode);
     if (config.vbr) {
         lame_set_VBR(lame, vbr_default);
+        // The quality alone decides each frame's rate: any limit the
+        // caller's VBR bit rate set made some settings a constant rate.
         lame_set_VBR_q(lame, config.vbrQuality);
-        lame_set_VBR_min_bitrate_kbps(lame, config.VbrLowest());
-        lame_set_VBR_max_bitrate_kbps(lame, config.VbrHighest());
     } else {
         lame_set_VBR(lame, vbr_off);
         lame_set_brate(lame, config.bitrate);
     }
     lame_set_bWriteVbrTag(lame, infoFrame ? 1 : 0);
+    lame_set_disable_reservoir(lame, reservoir ? 0 : 1);
     lame_set_write_id3tag_automatic(lame, 0);
     return lame_init_params(lame) < 0 ? GOGO_ERR_ENCODER : GOGO_OK;
 }
@@ -56,7 +57,11 @@ int CLame::Flush(std::vector<unsigned char>& out) {
                     before);
 }
 
+// Before the first frame the reservoir is empty already, and LAME cannot
+// flush a bit stream it has not begun.
 int CLame::EmptyReservoir(std::vector<unsigned char>& out) {
+    if (Frames() == 0)
+        return GOGO_OK;
     const size_t before = out.size();
     out.resize(before + Room(0));
     return Appended(lame_encode_flush_nogap(lame, out.data() + before, static_cast<int>(Room(0))),

@@ -13,7 +13,8 @@ class CLame {
     CLame& operator=(const CLame&) = delete;
 
     // infoFrame: LAME writes its header frame first (a plain mp3 file).
-    int Open(const CGoGoConfig& config, bool infoFrame);
+    // Without the reservoir each frame's main data stays in its own slot.
+    int Open(const CGoGoConfig& config, bool infoFrame, bool reservoir = true);
     lame_global_flags* Get() const { return lame; }
     int FrameSamples() const { return lame_get_framesize(lame); }
     int Delay() const { return lame_get_encoder_delay(lame); }

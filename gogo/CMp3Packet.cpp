@@ -48,6 +48,11 @@ void CMp3Packet::SetMainDataBegin(int begin) {
     WriteBits(sideInfo.data(), 0, MainDataBeginBits(header), begin);
 }
 
+bool CMp3Packet::Blank() const {
+    return std::all_of(sideInfo.begin(), sideInfo.begin() + header.SideInfoSize(),
+                       [](unsigned char b) { return b == 0; });
+}
+
 int CMp3Packet::MainDataBits() const {
     // Each granule and channel has a record of fixed size that starts with
     // part2_3_length (12 bits), after main_data_begin, the private bits and,

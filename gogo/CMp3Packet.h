@@ -30,6 +30,10 @@ class CMp3Packet {
     // One more byte of slot, or one less.
     void SetPadding(bool padding) { header.SetPadding(padding); }
 
+    // No side information at all: the place LAME keeps for its info frame.
+    // An audio frame never is, since it always has a global gain.
+    bool Blank() const;
+
     // Sum of part2_3_length over granules and channels.
     int MainDataBits() const;
     // Whole bytes: the last one may end in stuffing bits.

@@ -15,8 +15,8 @@ constexpr size_t kBlocksPerThread = 2;
 
 } // namespace
 
-CSplitEncoder::CSplitEncoder(const CGoGoConfig& config, int threads)
-    : config(config), threads(threads) {}
+CSplitEncoder::CSplitEncoder(const CGoGoConfig& config, int threads, int reservoirLimit)
+    : config(config), threads(threads), chain(reservoirLimit) {}
 
 CSplitEncoder::~CSplitEncoder() {
     {
@@ -122,7 +122,7 @@ void CSplitEncoder::Work() {
         }
         int result = GOGO_ERR_MEMORY; // nothing may unwind out of a thread
         try {
-            result = EncodeBlock(*block, false);
+            result = EncodeBlock(*block, Reservoir::Carried);
         } catch (...) {
         }
         {
@@ -134,24 +134,19 @@ void CSplitEncoder::Work() {
     }
 }
 
-// emptyReservoir: the instance starts the block's own frames with an empty
-// reservoir, so that they need no room left by the block before.
-int CSplitEncoder::EncodeBlock(CBlock& block, bool emptyReservoir) const {
-    const bool info = block.index == 0 && !config.riffWave;
+int CSplitEncoder::EncodeBlock(CBlock& block, Reservoir reservoir) const {
     CLame lame;
-    if (int result = lame.Open(config, info))
+    if (int result = lame.Open(config, block.index == 0 && !config.riffWave,
+                               reservoir != Reservoir::Off))
         return result;
     std::vector<unsigned char> bytes;
-    bool emptied = !emptyReservoir;
     const int total = static_cast<int>(block.left.size());
     // A frame's worth at a time: each call encodes at most one frame, so the
     // reservoir is emptied right before the first frame kept.
     for (int at = 0; at < total; at += frameSamples) {
-        if (!emptied && lame.Frames() >= block.lead) {
+        if (reservoir == Reservoir::EmptiedFirst && lame.Frames() == block.lead)
             if (int result = lame.EmptyReservoir(bytes))
                 return result;
-            emptied = true;
-        }
         const int count = std::min(frameSamples, total - at);
         if (int result = lame.Encode(&block.left[at], &block.right[at], count, bytes))
             return result;
@@ -159,7 +154,12 @@ int CSplitEncoder::EncodeBlock(CBlock& block, bool emptyReservoir) const {
     if (int result = lame.Flush(bytes))
         return result;
     std::vector<CMp3Packet> packets;
-    if (!emptied || !UnpackMp3Frames(bytes.data(), bytes.size(), packets))
+    if (!UnpackMp3Frames(bytes.data(), bytes.size(), packets))
+        return GOGO_ERR_ENCODER;
+    // LAME leaves its info frame out where a frame is too small to hold it:
+    // whether it wrote one shows in the stream.
+    const bool info = block.index == 0 && !packets.empty() && packets.front().Blank();
+    if (info && (block.infoFrame = lame.InfoFrame()).empty())
         return GOGO_ERR_ENCODER;
     // An empty stream's last block may hold no frame at all.
     size_t first = static_cast<size_t>(block.lead) + (info ? 1 : 0);
@@ -170,13 +170,12 @@ int CSplitEncoder::EncodeBlock(CBlock& block, bool emptyReservoir) const {
         return GOGO_ERR_ENCODER;
     block.packets.assign(packets.begin() + static_cast<std::ptrdiff_t>(first),
                          packets.begin() + static_cast<std::ptrdiff_t>(end));
-    if (info)
-        block.infoFrame = lame.InfoFrame();
     return GOGO_OK;
 }
 
-// In order: a block whose first frames need more of the reservoir than the
-// chain has left is encoded again, starting its frames with an empty one.
+// In order: a block whose frames need more of the reservoir than the chain
+// has left is encoded again, starting its frames with an empty reservoir,
+// and failing that without one (each frame then fits in its own slot).
 int CSplitEncoder::JoinOldest(std::vector<unsigned char>& out) {
     std::shared_ptr<CBlock> block = inFlight.front();
     {
@@ -186,15 +185,16 @@ int CSplitEncoder::JoinOldest(std::vector<unsigned char>& out) {
     inFlight.pop_front();
     if (block->result)
         return block->result;
-    if (!FitsChain(block->packets)) {
-        block->packets.clear();
-        if (int result = EncodeBlock(*block, true))
+    bool joined = AppendToChain(block->packets);
+    for (Reservoir again : {Reservoir::EmptiedFirst, Reservoir::Off}) {
+        if (joined)
+            break;
+        if (int result = EncodeBlock(*block, again))
             return result;
-        if (!FitsChain(block->packets))
-            return GOGO_ERR_ENCODER;
+        joined = AppendToChain(block->packets);
     }
-    for (const CMp3Packet& packet : block->packets)
-        chain.Append(packet);
+    if (!joined)
+        return GOGO_ERR_ENCODER;
     frames += static_cast<int>(block->packets.size());
     // The info frame's place, kept as LAME keeps it: its header, then zeros
     // until the frame is complete at the end.
@@ -207,15 +207,13 @@ int CSplitEncoder::JoinOldest(std::vector<unsigned char>& out) {
     return GOGO_OK;
 }
 
-// The chain's placement worked out on the reservoir's size alone: each
-// frame's data starts as far back as the free bytes allow.
-bool CSplitEncoder::FitsChain(const std::vector<CMp3Packet>& packets) const {
-    int free = chain.FreeBytes();
-    for (const CMp3Packet& packet : packets) {
-        const int begin = std::min(free, packet.Header().MaxMainDataBegin());
-        if (packet.MainDataSize() > begin + packet.SlotSize())
+// All of the packets or none: the chain that takes them all replaces the
+// one before.
+bool CSplitEncoder::AppendToChain(const std::vector<CMp3Packet>& packets) {
+    CFrameChain trial = chain;
+    for (const CMp3Packet& packet : packets)
+        if (!trial.Append(packet))
             return false;
-        free = begin + packet.SlotSize() - packet.MainDataSize();
-    }
+    chain = std::move(trial);
     return true;
 }

@@ -19,7 +19,10 @@
 // same state, so the stream is the same for any number of threads.
 class CSplitEncoder : public IFrameEncoder {
   public:
-    CSplitEncoder(const CGoGoConfig& config, int threads);
+    // reservoirLimit: the chain's, below what main_data_begin can say (for
+    // tests of blocks that do not fit).
+    CSplitEncoder(const CGoGoConfig& config, int threads,
+                  int reservoirLimit = CFrameChain::kNoLimit);
     // Ends the workers; blocks not joined yet are dropped.
     ~CSplitEncoder() override;
     CSplitEncoder(const CSplitEncoder&) = delete;
@@ -47,11 +50,15 @@ class CSplitEncoder : public IFrameEncoder {
         std::vector<unsigned char> infoFrame; // the first block's, as LAME made it
     };
 
+    // How a block's instance treats the bit reservoir: as one long encode
+    // would, emptied right before the block's own frames, or not at all.
+    enum class Reservoir { Carried, EmptiedFirst, Off };
+
     void Work();
-    int EncodeBlock(CBlock& block, bool emptyReservoir) const;
+    int EncodeBlock(CBlock& block, Reservoir reservoir) const;
     void Dispatch(bool last);
     int JoinOldest(std::vector<unsigned char>& out);
-    bool FitsChain(const std::vector<CMp3Packet>& packets) const;
+    bool AppendToChain(const std::vector<CMp3Packet>& packets);
 
     const CGoGoConfig config;
     const int threads;

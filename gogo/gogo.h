@@ -44,16 +44,25 @@ extern "C" {
 #define GOGO_ITEM_INPUT 1        /* value1 GOGO_INPUT_BY_FUNCTION, value2 address of a GOGO_INPUT */
 #define GOGO_ITEM_OUTPUT 2       /* value1 GOGO_OUTPUT_BY_FUNCTION, value2 a GOGO_OUTPUT_FUNC */
 #define GOGO_ITEM_CHANNEL_MODE 3 /* value1 GOGO_MODE_* (default GOGO_MODE_STEREO) */
-#define GOGO_ITEM_BITRATE 4      /* value1 kbit/s (default 128); with VBR on, the lowest VBR rate */
-#define GOGO_ITEM_VBR_QUALITY 18 /* value1 0 (best) to 9: switches to variable bit rate */
+#define GOGO_ITEM_BITRATE 4      /* value1 kbit/s (default 128); not used with VBR on */
+/* value1 0 (largest, best) to 9 (smallest): switches to variable bit rate.
+ * The quality alone decides each frame's rate, over every rate the sample
+ * rate has, so that no VBR setting becomes a constant rate. */
+#define GOGO_ITEM_VBR_QUALITY 18
 #define GOGO_ITEM_RIFF_WAVE 26   /* value1 1: Layer-3 WAVE file, 0: plain MP3 (default) */
-#define GOGO_ITEM_VBR_LIMITS 30  /* value1 lowest, value2 highest VBR bit rate in kbit/s */
+#define GOGO_ITEM_VBR_LIMITS 30  /* value1, value2 kbit/s: kept, and not used (see above) */
 /* value1: the threads one stream is encoded on, split into blocks of frames
  * whose output is joined into one stream (0: one per processor; 1, or the
  * item unset: a single encoder). value2 1: split even on one thread. A split
  * stream is the same for every thread count. Libraries without it answer
  * GOGO_ERR_ITEM. */
 #define GOGO_ITEM_THREADS 31
+/* value1: a GOGO_COUNTED_INPUT_FUNC the library reads through instead of
+ * the function of GOGO_ITEM_INPUT. It tells how many bytes each read
+ * delivered, so that sample frames of zero bytes at the end are encoded as
+ * the silence they are, not taken as fill. Libraries without it answer
+ * GOGO_ERR_ITEM and read through the other function. */
+#define GOGO_ITEM_COUNTED_INPUT 32
 /* Read only (MPGE_getConfigure): value1 1 when every calling thread has an
  * encoder of its own. Libraries without it answer GOGO_ERR_ITEM. */
 #define GOGO_ITEM_THREAD_ENCODERS 100
@@ -75,6 +84,11 @@ extern "C" {
  * call. With an unknown input length, trailing sample frames of zero bytes in
  * that last buffer are taken as fill and not encoded. */
 typedef int(GOGO_CALL* GOGO_INPUT_FUNC)(void* buffer, unsigned long length);
+
+/* As GOGO_INPUT_FUNC, and sets *delivered to the bytes of input at the
+ * start of the buffer; the rest is fill. */
+typedef int(GOGO_CALL* GOGO_COUNTED_INPUT_FUNC)(void* buffer, unsigned long length,
+                                               unsigned long* delivered);
 
 /* With a buffer: writes length bytes at the current position and returns 0,
  * or non-zero on failure. With a null buffer: moves to the start of the

@@ -96,7 +96,7 @@ class CEncGOGOCalls : public ::testing::Test {
 TEST_F(CEncGOGOCalls, ConstantBitRateSetsInputModeBitRateAndOutputInOrder) {
     settings.channelMode = 2;
     ASSERT_EQ(0, Start());
-    EXPECT_EQ((std::vector<int>{1, 3, 4, 2}), Items());
+    EXPECT_EQ((std::vector<int>{1, 3, 4, 2, 32}), Items());
     EXPECT_EQ("initializeWork", Names().front());
     EXPECT_EQ("detectConfigure", Names().back());
     const FakeGoGoCall& input = Item(1);
@@ -116,7 +116,7 @@ TEST_F(CEncGOGOCalls, VariableBitRateSetsQualityBitRateAndLimits) {
     settings.vbrQuality = 3;
     settings.vbrKbps = 64;
     ASSERT_EQ(0, Start());
-    EXPECT_EQ((std::vector<int>{1, 3, 18, 4, 30, 2}), Items());
+    EXPECT_EQ((std::vector<int>{1, 3, 18, 4, 30, 2, 32}), Items());
     EXPECT_EQ(3u, Item(18).value1);
     EXPECT_EQ(64u, Item(4).value1);
     EXPECT_EQ(64u, Item(30).value1);
@@ -125,7 +125,7 @@ TEST_F(CEncGOGOCalls, VariableBitRateSetsQualityBitRateAndLimits) {
 
 TEST_F(CEncGOGOCalls, Layer3WaveAddsItem26BeforeTheOutputFileIsOpened) {
     ASSERT_EQ(0, Start(1));
-    EXPECT_EQ((std::vector<int>{1, 3, 4, 26, 2}), Items());
+    EXPECT_EQ((std::vector<int>{1, 3, 4, 26, 2, 32}), Items());
     EXPECT_EQ(1u, Item(26).value1);
     EXPECT_FALSE(Item(26).outputFileFound);
     EXPECT_TRUE(Item(2).outputFileFound);

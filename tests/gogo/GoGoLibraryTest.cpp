@@ -1,12 +1,15 @@
 // gogo.dll through its own header: settings it refuses, the streams it
 // writes, and how it fails.
 #include "gogo.h"
+#include "CInfoFrame.h"
 #include "CMp3Header.h"
+#include "LameEncoding.h"
 #include "StreamChecks.h"
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -29,6 +32,13 @@ int GOGO_CALL Input(void* buffer, unsigned long length) {
     std::memcpy(buffer, stream.pcm.data() + stream.readAt, n);
     stream.readAt += n;
     return stream.readAt < stream.pcm.size() ? 0 : 1;
+}
+
+int GOGO_CALL CountedInput(void* buffer, unsigned long length, unsigned long* delivered) {
+    const size_t before = stream.readAt;
+    const int last = Input(buffer, length);
+    *delivered = static_cast<unsigned long>(stream.readAt - before);
+    return last;
 }
 
 int GOGO_CALL Output(void* buffer, unsigned long length) {
@@ -264,34 +274,70 @@ TEST_F(GoGoLibrary, ThreadsEncodingAtOnceEachGetWhatTheyGetAlone) {
 
 namespace {
 
-// Twenty seconds of sine (several blocks of frames) encoded as the case
-// says on threads; split: a split stream also on one thread.
-std::vector<unsigned char> EncodeSplit(uint32_t rate, uint32_t channels, int vbrQuality,
-                                       bool riffWave, uintptr_t threads, uintptr_t split = 1) {
+struct StreamCase {
+    uint32_t rate, channels;
+    int vbrQuality = -1; // -1: CBR
+    bool riffWave = false;
+    uintptr_t kbps = 128;
+    long samples = 0; // 0: twenty seconds of sine (several blocks of frames)
+};
+
+// The case encoded on threads; split: a split stream also on one thread.
+std::vector<unsigned char> EncodeSplit(const StreamCase& c, uintptr_t threads, uintptr_t split = 1) {
     MPGE_initializeWork();
     stream = Stream{};
-    stream.pcm = Sine(20 * static_cast<int>(rate), static_cast<int>(channels));
-    Configure(rate, channels);
-    if (vbrQuality >= 0)
-        MPGE_setConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(vbrQuality), 0);
-    MPGE_setConfigure(GOGO_ITEM_RIFF_WAVE, riffWave ? 1 : 0, 0);
+    const int channels = static_cast<int>(c.channels), rate = static_cast<int>(c.rate);
+    stream.pcm = c.samples ? SignalPcm(0, c.samples, channels, rate) : Sine(20 * rate, channels);
+    Configure(c.rate, c.channels);
+    MPGE_setConfigure(GOGO_ITEM_BITRATE, c.kbps, 0);
+    if (c.vbrQuality >= 0) { // as ZEP asks for VBR
+        MPGE_setConfigure(GOGO_ITEM_VBR_QUALITY, static_cast<uintptr_t>(c.vbrQuality), 0);
+        MPGE_setConfigure(GOGO_ITEM_VBR_LIMITS, c.kbps, 160);
+    }
+    MPGE_setConfigure(GOGO_ITEM_RIFF_WAVE, c.riffWave ? 1 : 0, 0);
     MPGE_setConfigure(GOGO_ITEM_THREADS, threads, split);
     EXPECT_EQ(GOGO_OK, Encode());
     MPGE_endCoder();
     return stream.bytes;
 }
 
+// LAME's info frame at the start of a plain stream, if it has one.
+bool HasInfoFrame(const std::vector<unsigned char>& bytes, CMp3Header& header) {
+    if (bytes.size() < 4 || !CMp3Header::Parse(bytes.data(), header) ||
+        bytes.size() < static_cast<size_t>(header.FrameLength()))
+        return false;
+    CInfoFrame info;
+    return info.Read(bytes.data(), static_cast<size_t>(header.FrameLength()));
+}
+
 // The music frames: after the WAVE header (to the data's size), or after
-// the info frame.
+// any info frame.
 std::vector<CMp3Packet> MusicFrames(const std::vector<unsigned char>& bytes, bool riffWave) {
-    CMp3Header info;
     if (riffWave) {
         const size_t size = bytes[66] | bytes[67] << 8 | bytes[68] << 16 | size_t{bytes[69]} << 24;
         return Unpacked({bytes.begin() + 70, bytes.begin() + 70 + static_cast<long>(size)});
     }
-    if (bytes.size() < 4 || !CMp3Header::Parse(bytes.data(), info))
-        return {};
-    return Unpacked({bytes.begin() + info.FrameLength(), bytes.end()});
+    CMp3Header info;
+    const long skip = HasInfoFrame(bytes, info) ? info.FrameLength() : 0;
+    return Unpacked({bytes.begin() + skip, bytes.end()});
+}
+
+// The samples a gapless player plays: from the info frame's frame count,
+// delay and padding.
+long GaplessLength(const std::vector<unsigned char>& bytes) {
+    CMp3Header header;
+    if (!HasInfoFrame(bytes, header))
+        return -1;
+    const size_t xing = 4 + static_cast<size_t>(header.SideInfoSize());
+    auto big = [&](size_t at, int count) {
+        long value = 0;
+        for (int i = 0; i < count; ++i)
+            value = value << 8 | bytes[at + static_cast<size_t>(i)];
+        return value;
+    };
+    const long frameSamples = header.Granules() * 576;
+    const long delayAndPadding = big(xing + 141, 3);
+    return big(xing + 8, 4) * frameSamples - (delayAndPadding >> 12) - (delayAndPadding & 0xFFF);
 }
 
 } // namespace
@@ -304,21 +350,20 @@ TEST_F(GoGoLibrary, AStreamSplitOverThreadsIsTheSameForEveryCountAndAsLongAsOne)
     EXPECT_EQ(1u, able);
     const struct {
         const char* what;
-        uint32_t rate, channels;
-        int vbrQuality;
-        bool riffWave;
-    } cases[] = {{"44.1 kHz stereo CBR", 44100, 2, -1, false},
-                 {"44.1 kHz stereo VBR", 44100, 2, 2, false},
-                 {"22.05 kHz mono CBR", 22050, 1, -1, false},
-                 {"Layer-3 WAVE", 44100, 2, -1, true}};
+        StreamCase stream;
+    } cases[] = {{"44.1 kHz stereo CBR", {44100, 2}},
+                 {"44.1 kHz stereo VBR", {44100, 2, 2}},
+                 {"22.05 kHz mono CBR", {22050, 1}},
+                 {"Layer-3 WAVE", {44100, 2, -1, true}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto single = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1, 0);
-        const auto two = EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 2);
-        EXPECT_EQ(two, EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 3));
-        EXPECT_EQ(two, EncodeSplit(c.rate, c.channels, c.vbrQuality, c.riffWave, 1));
-        const size_t singleFrames = MusicFrames(single, c.riffWave).size();
-        const size_t splitFrames = MusicFrames(two, c.riffWave).size();
+        const bool riffWave = c.stream.riffWave;
+        const auto single = EncodeSplit(c.stream, 1, 0);
+        const auto two = EncodeSplit(c.stream, 2);
+        EXPECT_EQ(two, EncodeSplit(c.stream, 3));
+        EXPECT_EQ(two, EncodeSplit(c.stream, 1));
+        const size_t singleFrames = MusicFrames(single, riffWave).size();
+        const size_t splitFrames = MusicFrames(two, riffWave).size();
         EXPECT_GT(splitFrames, 700u);
         EXPECT_LE(std::max(singleFrames, splitFrames) - std::min(singleFrames, splitFrames), 1u);
     }
@@ -334,5 +379,107 @@ TEST_F(GoGoLibrary, AStreamSplitOverThreadsCanBeAbandonedHalfway) {
     for (int frame = 0; frame < 400; ++frame)
         ASSERT_EQ(GOGO_OK, MPGE_processFrame());
     EXPECT_EQ(GOGO_OK, MPGE_endCoder());
-    EXPECT_GT(EncodeSplit(44100, 2, -1, false, 2).size(), 100000u);
+    EXPECT_GT(EncodeSplit({44100, 2}, 2).size(), 100000u);
+}
+
+namespace {
+
+// The output rate's MPEG bit rates, as gogo.dll offers them.
+std::vector<uintptr_t> BitRates(uint32_t rate) {
+    if (rate >= 32000)
+        return {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    const std::vector<uintptr_t> low = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    return rate >= 16000 ? low : std::vector<uintptr_t>(low.begin(), low.begin() + 8);
+}
+
+// Around the edge below which LAME writes no info frame (a frame smaller
+// than its header, side information and 156 bytes of tag): the lowest rate,
+// the highest without the frame and the lowest with it.
+std::vector<StreamCase> InfoFrameEdges() {
+    std::vector<StreamCase> cases;
+    for (uint32_t rate : {8000u, 11025u, 12000u, 16000u, 22050u, 24000u, 32000u, 44100u, 48000u})
+        for (uint32_t channels : {1u, 2u}) {
+            const bool mpeg1 = rate >= 32000;
+            const uint32_t sideInfo = mpeg1 ? (channels == 1 ? 17 : 32) : (channels == 1 ? 9 : 17);
+            const std::vector<uintptr_t> rates = BitRates(rate);
+            auto holdsTag = [&](uintptr_t kbps) {
+                return (mpeg1 ? 144000 : 72000) * kbps / rate >= 4 + sideInfo + 156;
+            };
+            const auto tagged = std::find_if(rates.begin(), rates.end(), holdsTag);
+            for (auto kbps : {rates.front(), *(tagged - 1), *tagged})
+                if (cases.empty() || cases.back().rate != rate ||
+                    cases.back().channels != channels || cases.back().kbps != kbps)
+                    cases.push_back({rate, channels, -1, false, kbps});
+        }
+    return cases;
+}
+
+} // namespace
+
+// At every MPEG rate, mono and stereo, around the info frame's edge, empty
+// and a few frames; at the lowest bit rate also a block of frames with some
+// beyond: split, the stream has the single encoder's frames, the very same
+// in its first block.
+TEST_F(GoGoLibrary, SplitStreamsKeepEveryFrameWithOrWithoutAnInfoFrame) {
+    for (StreamCase c : InfoFrameEdges()) {
+        const long frameSamples = c.rate >= 32000 ? 1152 : 576;
+        for (long frames : {0L, 20L, 264L}) {
+            if (frames > 256 && c.kbps != BitRates(c.rate).front())
+                continue;
+            c.samples = frames * frameSamples;
+            SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channels, "
+                                            << c.kbps << " kbit/s, " << frames << " frames");
+            const auto single = EncodeSplit(c, 1, 0);
+            const auto split = EncodeSplit(c, 2);
+            CMp3Header header;
+            EXPECT_EQ(HasInfoFrame(single, header), HasInfoFrame(split, header));
+            const std::vector<CMp3Packet> singleFrames = MusicFrames(single, false);
+            const std::vector<CMp3Packet> splitFrames = MusicFrames(split, false);
+            ASSERT_FALSE(singleFrames.empty());
+            ASSERT_EQ(singleFrames.size(), splitFrames.size());
+            const size_t firstBlock = std::min<size_t>(singleFrames.size(), 256);
+            ExpectSamePackets({singleFrames.begin(), singleFrames.begin() + firstBlock},
+                              {splitFrames.begin(), splitFrames.begin() + firstBlock});
+        }
+    }
+}
+
+// With the count of each read, digital silence at the end is sound: the
+// WAVE file's sample count and the info frame's gapless length are the
+// input's, on one encoder and split.
+TEST_F(GoGoLibrary, CountedInputKeepsDigitalSilenceAtTheEnd) {
+    for (bool riffWave : {true, false})
+        for (uintptr_t threads : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << (riffWave ? "Layer-3 WAVE, " : "mp3, ") << threads);
+            MPGE_initializeWork();
+            stream = Stream{};
+            stream.pcm = Sine(30000, 1);
+            stream.pcm.resize(stream.pcm.size() + 2 * 1500, 0);
+            Configure(44100, 1);
+            MPGE_setConfigure(GOGO_ITEM_COUNTED_INPUT, reinterpret_cast<uintptr_t>(&CountedInput), 0);
+            MPGE_setConfigure(GOGO_ITEM_RIFF_WAVE, riffWave ? 1 : 0, 0);
+            MPGE_setConfigure(GOGO_ITEM_THREADS, threads, 1);
+            ASSERT_EQ(GOGO_OK, Encode());
+            EXPECT_EQ(31500, riffWave ? static_cast<long>(Le(58, 4)) : GaplessLength(stream.bytes));
+        }
+}
+
+// VBR as ZEP sets it, at the ends of its VBR bit rates (160, the default,
+// asked for 160 to 160 once): the frames vary in rate, and quality 0 makes
+// a larger stream than quality 9.
+TEST_F(GoGoLibrary, VbrVariesAtEveryBitRateAndItsQualityDecidesTheSize) {
+    for (uint32_t rate : {44100u, 22050u})
+        for (uintptr_t kbps : {8, 160}) {
+            SCOPED_TRACE(testing::Message() << rate << " Hz, VBR bit rate " << kbps);
+            size_t sizes[2] = {};
+            for (int quality : {0, 9}) {
+                const auto bytes = EncodeSplit({rate, 2, quality, false, kbps, 3 * static_cast<long>(rate)}, 1, 0);
+                std::set<int> rates;
+                for (const CMp3Packet& packet : MusicFrames(bytes, false))
+                    rates.insert(packet.Header().Kbps());
+                EXPECT_GT(rates.size(), 1u) << "quality " << quality;
+                sizes[quality ? 1 : 0] = bytes.size();
+            }
+            EXPECT_GT(sizes[0], sizes[1]);
+        }
 }

@@ -22,6 +22,18 @@ short Sample(long index, int channel, int rate) {
 }
 } // namespace
 
+std::vector<unsigned char> SignalPcm(long first, long count, int channels, int rate) {
+    std::vector<unsigned char> pcm;
+    pcm.reserve(static_cast<size_t>(count * channels * 2));
+    for (long i = first; i < first + count; ++i)
+        for (int channel = 0; channel < channels; ++channel) {
+            const short sample = Sample(i, channel, rate);
+            pcm.push_back(static_cast<unsigned char>(sample));
+            pcm.push_back(static_cast<unsigned char>(sample >> 8));
+        }
+    return pcm;
+}
+
 std::string LameSettings::Name() const {
     return std::to_string(rate) + " Hz " + (channels == 1 ? "mono " : "stereo ") +
            (kbps ? std::to_string(kbps) + " kbit/s" : std::string("VBR")) + (crc ? " CRC" : "");

@@ -20,6 +20,10 @@ struct LameStream {
     int frameSamples = 0;
 };
 
+// Samples [first, first + count) of the signal, interleaved, as 16-bit
+// little-endian PCM.
+std::vector<unsigned char> SignalPcm(long first, long count, int channels, int rate);
+
 // Samples [first, first + count) of the signal. With infoFrame, LAME
 // writes its info frame, returned apart from the music.
 LameStream EncodeWithLame(const LameSettings& settings, long first, long count,
