@@ -116,3 +116,5 @@ bool CConsoleConverter::Stopped() { return StopRequested(); }
 int CConsoleConverter::StopResult() { return kInterrupted; }
 
 void CConsoleConverter::Progress(double done) { percent = done; }
+
+void CConsoleConverter::CoverLeftOut() { WriteError(CoverLeftOutText(current)); }

@@ -33,6 +33,7 @@ class CConsoleConverter : private IConversionListener {
     bool Stopped() override;
     int StopResult() override;
     void Progress(double percent) override;
+    void CoverLeftOut() override;
 
     const CCommandLine& line;
     const CEncoderOptions& options;

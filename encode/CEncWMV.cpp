@@ -126,31 +126,43 @@ struct WmPicture {
 #pragma pack(pop)
 
 // The header takes a picture as the platform's WM_PICTURE, whose fields
-// point at the record's cover; every other attribute as its bytes.
+// point at the record's cover; every other attribute as its bytes. An
+// attribute is stored with a 16-bit length: one that is longer as stored
+// (a cover of more than 64 KB) goes in through IWMHeaderInfo3, whose
+// attributes may be of any size, and is left out by a writer without it.
 HRESULT CEncWMV::WriteTags() {
+    coverLeftOut = false;
     const std::vector<CWmaAttribute> attributes = WmaAttributes(tags);
     if (attributes.empty())
         return S_OK;
     CComPtr<IWMHeaderInfo> header = writer.As<IWMHeaderInfo>(__uuidof(IWMHeaderInfo));
     if (!header)
         return E_NOINTERFACE;
+    CComPtr<IWMHeaderInfo3> large = writer.As<IWMHeaderInfo3>(__uuidof(IWMHeaderInfo3));
     std::wstring mimeType(tags.frontCover.mimeType.begin(), tags.frontCover.mimeType.end());
     std::wstring description = tags.frontCover.description;
     WmPicture picture = {&mimeType[0], 3, &description[0],
                          static_cast<DWORD>(tags.frontCover.data.size()),
                          const_cast<BYTE*>(tags.frontCover.data.data())};
     for (const CWmaAttribute& attribute : attributes) {
-        if (attribute.value.size() > 0xFFFF)
-            continue; // longer than an attribute's length can say
         const bool isPicture = attribute.name == L"WM/Picture";
         const BYTE* value =
             isPicture ? reinterpret_cast<const BYTE*>(&picture) : attribute.value.data();
-        const WORD length = static_cast<WORD>(isPicture ? sizeof(picture) : attribute.value.size());
+        const DWORD length = static_cast<DWORD>(isPicture ? sizeof(picture) : attribute.value.size());
         const WMT_ATTR_DATATYPE type =
             attribute.type == CWmaAttribute::Type::String  ? WMT_TYPE_STRING
             : attribute.type == CWmaAttribute::Type::DWord ? WMT_TYPE_DWORD
                                                            : WMT_TYPE_BINARY;
-        if (FAILED(header->SetAttribute(0, attribute.name.c_str(), type, value, length)))
+        HRESULT result = S_OK;
+        WORD index = 0;
+        if (attribute.value.size() <= 0xFFFF)
+            result = header->SetAttribute(0, attribute.name.c_str(), type, value,
+                                          static_cast<WORD>(length));
+        else if (large)
+            result = large->AddAttribute(0, attribute.name.c_str(), &index, type, 0, value, length);
+        else
+            coverLeftOut = coverLeftOut || isPicture;
+        if (FAILED(result))
             return E_FAIL;
     }
     return S_OK;

@@ -38,6 +38,9 @@ class CEncWMV {
                      int samplesPerSec, int channels, int bitsPerSample);
     // The tags the next Open writes into the file's header.
     void SetTags(const CTagRecord& record) { tags = record; }
+    // After Open: whether the cover was left out, larger than a writer
+    // without the large attributes of IWMHeaderInfo3 can take.
+    bool CoverLeftOut() const { return coverLeftOut; }
     // 3008 without a video input; 3007 otherwise, as no video is ever set up.
     virtual int WriteVideoFrame(const BYTE* frame);
     // Ends writing and leaves the object idle; when the writer refuses to
@@ -95,4 +98,5 @@ class CEncWMV {
     HRESULT WriteTags();
 
     CTagRecord tags;
+    bool coverLeftOut = false;
 };

@@ -18,6 +18,12 @@ constexpr std::uint64_t kSeekPointsAt = 4 + 4 + FLAC__STREAM_METADATA_STREAMINFO
 // Room for tags edited later, as the reference encoder leaves.
 constexpr unsigned kPaddingBytes = 8192;
 
+// A metadata block's length has 24 bits: libFLAC refuses a stream with a
+// larger one, and a tag must never stop a conversion.
+bool FitsBlock(const FLAC__StreamMetadata& block) {
+    return block.length < (1u << FLAC__STREAM_METADATA_LENGTH_LEN);
+}
+
 void PutBigEndian(std::vector<unsigned char>& bytes, std::uint64_t value, int size) {
     for (int shift = 8 * (size - 1); shift >= 0; shift -= 8)
         bytes.push_back(static_cast<unsigned char>(value >> shift));
@@ -30,7 +36,9 @@ bool CFlacEncoder::TakeTags(const CTagRecord& record) {
     return true;
 }
 
-std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() const {
+// What the blocks cannot hold is left out: a cover too large for its
+// block, comments too long for theirs.
+std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() {
     std::vector<CMetadata> blocks;
     blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_SEEKTABLE));
     FLAC__metadata_object_seektable_template_append_placeholders(blocks.back().get(), kSeekPoints);
@@ -41,6 +49,8 @@ std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() const {
                 &entry, comment.first.c_str(), comment.second.c_str()))
             FLAC__metadata_object_vorbiscomment_append_comment(blocks.back().get(), entry, false);
     }
+    if (!FitsBlock(*blocks.back()))
+        FLAC__metadata_object_vorbiscomment_resize_comments(blocks.back().get(), 0);
     const CTagPicture& cover = tags.frontCover;
     if (!cover.data.empty()) {
         CMetadata picture(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PICTURE));
@@ -53,8 +63,11 @@ std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() const {
             FLAC__metadata_object_picture_set_data(
                 picture.get(), const_cast<FLAC__byte*>(cover.data.data()),
                 static_cast<FLAC__uint32>(cover.data.size()), true) &&
-            FLAC__metadata_object_picture_is_legal(picture.get(), &illegal))
+            FLAC__metadata_object_picture_is_legal(picture.get(), &illegal) &&
+            FitsBlock(*picture))
             blocks.push_back(std::move(picture));
+        else
+            coverLeftOut = true;
     }
     blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PADDING));
     blocks.back()->length = kPaddingBytes;

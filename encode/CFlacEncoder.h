@@ -19,6 +19,7 @@ class CFlacEncoder : public IAudioEncoder {
     int Open(const WAVEFORMATEX& format, const std::wstring& path) override;
     int Write(unsigned char* bytes, int count) override;
     int Finish() override;
+    bool CoverLeftOut() const override { return coverLeftOut; }
 
   private:
     struct EncoderDeleter {
@@ -41,12 +42,13 @@ class CFlacEncoder : public IAudioEncoder {
     static FLAC__StreamEncoderTellStatus OnTell(const FLAC__StreamEncoder*, FLAC__uint64* offset,
                                                 void* self);
     bool WriteBytes(const void* bytes, size_t count);
-    std::vector<CMetadata> MakeMetadata() const;
+    std::vector<CMetadata> MakeMetadata();
     int ErrorOfState() const;
     bool FillSeekTable();
 
     const CFlacOptions options;
     CTagRecord tags;
+    bool coverLeftOut = false;
     CFileHandle file;
     std::vector<CMetadata> metadata; // outlives the encoder, which points to it
     std::unique_ptr<FLAC__StreamEncoder, EncoderDeleter> encoder;

@@ -16,7 +16,7 @@ constexpr int kFrontCover = 3;
 
 // A cover libopusenc cannot read (neither PNG, JPEG nor GIF) is left out:
 // the sound matters more than a damaged picture.
-CComments MakeComments(const CTagRecord& tags) {
+CComments MakeComments(const CTagRecord& tags, bool& coverLeftOut) {
     CComments comments(ope_comments_create());
     if (!comments)
         return comments;
@@ -24,9 +24,11 @@ CComments MakeComments(const CTagRecord& tags) {
         ope_comments_add(comments.get(), comment.first.c_str(), comment.second.c_str());
     const CTagPicture& cover = tags.frontCover;
     if (!cover.data.empty())
-        ope_comments_add_picture_from_memory(
-            comments.get(), reinterpret_cast<const char*>(cover.data.data()), cover.data.size(),
-            kFrontCover, cover.description.empty() ? nullptr : Utf8Of(cover.description).c_str());
+        coverLeftOut =
+            ope_comments_add_picture_from_memory(
+                comments.get(), reinterpret_cast<const char*>(cover.data.data()), cover.data.size(),
+                kFrontCover,
+                cover.description.empty() ? nullptr : Utf8Of(cover.description).c_str()) != OPE_OK;
     return comments;
 }
 
@@ -47,7 +49,7 @@ int COpusEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
     if (format.wBitsPerSample != 16 || format.nChannels < 1 || format.nChannels > 8)
         return kOpusRefused;
     blockAlign = 2 * format.nChannels;
-    CComments comments = MakeComments(tags);
+    CComments comments = MakeComments(tags, coverLeftOut);
     if (!comments)
         return kOpusRefused;
     file.Reset(CreateOutputFile(path, GENERIC_WRITE, 0));
@@ -78,22 +80,29 @@ void COpusEncoder::SetSerialNumber(const unsigned char* bytes, int count) {
     for (int i = 0; i < count; ++i)
         hash = (hash ^ bytes[i]) * 16777619u;
     ope_encoder_ctl(encoder.get(), OPE_SET_SERIALNO(static_cast<opus_int32>(hash & 0x7FFFFFFF)));
-    serialSet = true;
 }
 
 int COpusEncoder::Write(unsigned char* bytes, int count) {
-    if (!serialSet)
+    if (!started)
         SetSerialNumber(bytes, count);
+    started = true;
     const int frames = count / blockAlign;
     const int result =
         ope_encoder_write(encoder.get(), reinterpret_cast<const opus_int16*>(bytes), frames);
     return result != OPE_OK || writeFailed ? kWriteFailed : 0;
 }
 
+// libopusenc learns where its stream ends from the writes: drained before
+// any, it reads an end never set and asserts. An empty input (or one
+// stopped before its first block) writes no sample first, and the stream
+// is a valid one of no samples.
 int COpusEncoder::Finish() {
-    if (encoder && !serialSet) // nothing was written
+    if (encoder && !started) {
         SetSerialNumber(nullptr, 0);
-    const bool drained = encoder && ope_encoder_drain(encoder.get()) == OPE_OK;
+        const opus_int16 none[8] = {};
+        started = ope_encoder_write(encoder.get(), none, 0) == OPE_OK;
+    }
+    const bool drained = encoder && started && ope_encoder_drain(encoder.get()) == OPE_OK;
     encoder.reset();
     const bool closed = !file || CloseHandle(file.Detach());
     return drained && closed && !writeFailed ? 0 : kWriteFailed;

@@ -17,6 +17,7 @@ class COpusEncoder : public IAudioEncoder {
     int Open(const WAVEFORMATEX& format, const std::wstring& path) override;
     int Write(unsigned char* bytes, int count) override;
     int Finish() override;
+    bool CoverLeftOut() const override { return coverLeftOut; }
 
   private:
     struct EncoderDeleter {
@@ -33,6 +34,7 @@ class COpusEncoder : public IAudioEncoder {
     CFileHandle file;
     std::unique_ptr<OggOpusEnc, EncoderDeleter> encoder;
     int blockAlign = 0;
-    bool serialSet = false;
+    bool started = false; // libopusenc's stream: by the first write
+    bool coverLeftOut = false;
     bool writeFailed = false;
 };

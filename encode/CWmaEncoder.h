@@ -18,6 +18,7 @@ class CWmaEncoder : public IAudioEncoder {
     int Write(unsigned char* bytes, int count) override;
     bool EndPass(int& result) override;
     int Finish() override;
+    bool CoverLeftOut() const override { return wma.CoverLeftOut(); }
 
   private:
     CEncWMVWMA& wma;

@@ -28,4 +28,7 @@ class IAudioEncoder {
     }
     // Finishes and closes the output, whatever happened before.
     virtual int Finish() = 0;
+    // After Finish: whether the output holds the tags taken without their
+    // front cover, which its format could not hold.
+    virtual bool CoverLeftOut() const { return false; }
 };

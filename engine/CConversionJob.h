@@ -22,6 +22,9 @@ class IConversionListener {
     // Around the reading of the input again for a further pass.
     virtual void PassEnded() {}
     virtual void PassBegins() {}
+    // The output is in place, with the input's tags but without its cover,
+    // which the output's format cannot hold.
+    virtual void CoverLeftOut() {}
 };
 
 // A conversion from an opened decoder to an opened encoder: blocks through

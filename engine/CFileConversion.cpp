@@ -31,5 +31,7 @@ int CFileConversion::Convert(CDecAudio& decoder, const std::wstring& input,
             result = step->Finish(pending.Path());
     if (result == 0 && !pending.Commit(target.nextFree))
         result = format.fileError;
+    if (result == 0 && tags.CoverLeftOut())
+        listener.CoverLeftOut();
     return result;
 }

@@ -32,8 +32,8 @@ struct COutputFormat {
     int (*makeEncoder)(const CEncoderWriters& writers, const CEncoderOptions& options,
                        const WAVEFORMATEX& source, std::unique_ptr<IAudioEncoder>& encoder);
     // Writes tags into a finished output of the format whose encoder does
-    // not: 0, or the error number.
-    int (*writeTags)(const std::wstring& path, const CTagRecord& record);
+    // not: 0, or the error number; and whether the cover was left out.
+    int (*writeTags)(const std::wstring& path, const CTagRecord& record, bool* coverLeftOut);
 
     // Asks the format's question; source: the decoded PCM of the (first) input.
     int Ask(IFormatQuestions& questions, const WAVEFORMATEX& source,

@@ -10,5 +10,6 @@ int CTagStep::Begin(const std::wstring& input, const WAVEFORMATEX&) {
 }
 
 int CTagStep::Finish(const std::wstring& path) {
-    return written || !format.writeTags ? 0 : format.writeTags(path, record);
+    coverLeftOut = written && encoder.CoverLeftOut();
+    return written || !format.writeTags ? 0 : format.writeTags(path, record, &coverLeftOut);
 }

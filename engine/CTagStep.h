@@ -13,6 +13,8 @@ class CTagStep : public IConversionStep {
     int Begin(const std::wstring& input, const WAVEFORMATEX&) override;
     int Process(unsigned char*, int) override { return 0; }
     int Finish(const std::wstring& path) override;
+    // After Finish: the output holds the tags without the input's cover.
+    bool CoverLeftOut() const { return coverLeftOut; }
 
   private:
     const COutputFormat& format;
@@ -20,4 +22,5 @@ class CTagStep : public IConversionStep {
     IAudioEncoder& encoder;
     CTagRecord record;
     bool written = false; // by the encoder
+    bool coverLeftOut = false;
 };

@@ -1,4 +1,5 @@
 #include "CGoGoCoder.h"
+#include "CInfoFrame.h"
 #include "CLayer3WaveHeader.h"
 #include "CSingleEncoder.h"
 #include "CSplitEncoder.h"
@@ -117,6 +118,8 @@ int CGoGoCoder::Close() {
         return GOGO_ERR_ORDER;
     int result = failure;
     mp3.clear();
+    if (!result && samplesRead == 0)
+        result = EncodeSilence();
     if (!result)
         result = frames->Flush(mp3);
     if (!result)
@@ -125,6 +128,23 @@ int CGoGoCoder::Close() {
         result = CompleteHeader();
     frames.reset();
     return result;
+}
+
+// A decoder looks for two frames in a row before it takes a stream as
+// MP3, and LAME flushes an empty input to one: a frame of silence gives it
+// more, and the info frame then says that they play no sample.
+int CGoGoCoder::EncodeSilence() {
+    std::fill(left.begin(), left.end(), 0);
+    std::fill(right.begin(), right.end(), 0);
+    return frames->Encode(left.data(), right.data(), frameSamples, mp3);
+}
+
+std::vector<unsigned char> CGoGoCoder::WithoutSamples(const std::vector<unsigned char>& bytes) const {
+    CInfoFrame info;
+    if (!info.Read(bytes.data(), bytes.size()))
+        return bytes;
+    info.SetDelayAndPadding(frames->Delay(), frames->Frames() * frameSamples - frames->Delay());
+    return info.Bytes();
 }
 
 int CGoGoCoder::CompleteHeader() {
@@ -137,6 +157,8 @@ int CGoGoCoder::CompleteHeader() {
     std::vector<unsigned char> info = frames->InfoFrame();
     if (info.empty())
         return GOGO_OK;
+    if (samplesRead == 0)
+        info = WithoutSamples(info);
     output(nullptr, 0);
     return output(info.data(), static_cast<unsigned long>(info.size())) ? GOGO_ERR_WRITE : GOGO_OK;
 }

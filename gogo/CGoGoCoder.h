@@ -30,6 +30,8 @@ class CGoGoCoder {
     int ReadFrame(int* frames);
     int WithoutFill(int frames) const;
     int Emit(const unsigned char* bytes, int count);
+    int EncodeSilence();
+    std::vector<unsigned char> WithoutSamples(const std::vector<unsigned char>& info) const;
     int CompleteHeader();
     int WriteHeader(bool complete);
     uint32_t SampleLength() const;

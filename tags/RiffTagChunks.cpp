@@ -113,7 +113,11 @@ CChunkBytes InfoListChunk(const CTagRecord& record) {
     return body.size() > 4 ? RiffChunk("LIST", body) : CChunkBytes();
 }
 
-int PutTagChunks(const std::wstring& path, const std::vector<CChunkBytes>& choices) {
+int PutTagChunks(const std::wstring& path, const std::vector<CChunkBytes>& choices,
+                 size_t* taken) {
+    size_t none = 0;
+    size_t& choice = taken ? *taken : none;
+    choice = choices.size();
     HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
@@ -129,6 +133,7 @@ int PutTagChunks(const std::wstring& path, const std::vector<CChunkBytes>& choic
     for (const CChunkBytes& chunks : choices) {
         if (start + chunks.size() > kMaxRiffFileSize)
             continue;
+        choice = static_cast<size_t>(&chunks - choices.data());
         const unsigned char pad = 0;
         if ((padFirst && !WriteAt(file.Get(), place, &pad, 1)) ||
             !WriteAt(file.Get(), start, chunks.data(), chunks.size()) ||

@@ -17,5 +17,7 @@ CChunkBytes InfoListChunk(const CTagRecord& record);
 // first of the choices that keeps the file within what the 32-bit RIFF size
 // can describe, and writes nothing when none does. 0, or kTagWriteFailed when
 // the file is no RIFF WAVE file whose chunks lie within it, or a write fails
-// (the file then ends without tag chunks, its sizes right).
-int PutTagChunks(const std::wstring& path, const std::vector<CChunkBytes>& choices);
+// (the file then ends without tag chunks, its sizes right). taken: the
+// index of the choice written, the number of choices when none was.
+int PutTagChunks(const std::wstring& path, const std::vector<CChunkBytes>& choices,
+                 size_t* taken = nullptr);

@@ -71,7 +71,9 @@ CChunkBytes Joined(CChunkBytes first, const CChunkBytes& second) {
 
 } // namespace
 
-int WriteMp3Tags(const std::wstring& path, const CTagRecord& record) {
+int WriteMp3Tags(const std::wstring& path, const CTagRecord& record, bool* coverLeftOut) {
+    if (coverLeftOut)
+        *coverLeftOut = false; // ID3v2 holds 256 MB, far beyond any cover read
     if (record.Empty())
         return 0;
     try {
@@ -91,7 +93,9 @@ int WriteMp3Tags(const std::wstring& path, const CTagRecord& record) {
     }
 }
 
-int WriteWaveTags(const std::wstring& path, const CTagRecord& record) {
+int WriteWaveTags(const std::wstring& path, const CTagRecord& record, bool* coverLeftOut) {
+    if (coverLeftOut)
+        *coverLeftOut = false;
     if (record.Empty())
         return 0;
     try {
@@ -99,7 +103,11 @@ int WriteWaveTags(const std::wstring& path, const CTagRecord& record) {
         std::vector<CChunkBytes> choices = {Joined(info, Id3Chunk(record, true))};
         if (!record.frontCover.data.empty())
             choices.push_back(Joined(info, Id3Chunk(record, false)));
-        return PutTagChunks(path, choices);
+        size_t taken = 0;
+        const int result = PutTagChunks(path, choices, &taken);
+        if (coverLeftOut)
+            *coverLeftOut = result == 0 && !record.frontCover.data.empty() && taken > 0;
+        return result;
     } catch (...) {
         return kTagWriteFailed;
     }

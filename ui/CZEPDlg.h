@@ -66,6 +66,7 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     // Whether the running batch's own Stop was pressed.
     bool BatchStopped() const;
     void ReportError(int number, const std::wstring& input);
+    void LogCoverLeftOut(const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     // A settings dialog's question (once per batch), its answer into options.
     int AskSettings(int (*edit)(CAudioInfo& settings, HWND parent), CEncoderOptions& options);
@@ -108,6 +109,7 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     void Progress(double percent) override;
     void PassEnded() override;
     void PassBegins() override;
+    void CoverLeftOut() override;
 
     int AskMp3Settings(CEncoderOptions& options) override;
     int AskWmaSettings(CEncoderOptions& options) override;

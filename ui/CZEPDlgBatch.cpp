@@ -27,6 +27,9 @@ class CWorkerListener : public IConversionListener {
     void BetweenBlocks() override { DispatchThreadMessages(); }
     bool Stopped() override { return stops != begunAt; }
     void Progress(double) override {}
+    void CoverLeftOut() override { coverLeftOut = true; }
+
+    bool coverLeftOut = false;
 
   private:
     const std::atomic<unsigned>& stops;
@@ -92,6 +95,7 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
     // Whether a file's conversion was stopped: by the batch's own Stop, it
     // does not count as converted; by the main window's, the batch goes on.
     std::vector<char> stopped(files.size(), 0);
+    std::vector<char> coverLeftOut(files.size(), 0);
     batchStop = false;
     BeginProgress();
     const HWND window = GetSafeHwnd();
@@ -109,6 +113,7 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
             const int result =
                 ConvertOnWorker(*converters[worker], files[at], target, fileOptions, listener);
             stopped[at] = listener.Stopped();
+            coverLeftOut[at] = listener.coverLeftOut;
             return result;
         },
         [window] { PostMessageW(window, WM_NULL, 0, 0); });
@@ -117,6 +122,8 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
         for (const CParallelFiles::Ended& ended : workers.TakeEnded()) {
             if (ended.result != 0)
                 ReportError(ended.result, files[ended.file]);
+            else if (coverLeftOut[ended.file])
+                LogCoverLeftOut(files[ended.file]);
             if (!(stopped[ended.file] && batchStop))
                 batch.filesFinished(++converted);
         }

@@ -234,6 +234,15 @@ void CZEPDlg::ShowError(int number) {
     finished = 1;
 }
 
+void CZEPDlg::CoverLeftOut() { LogCoverLeftOut(jobInput); }
+
+// In a batch a cover the output cannot hold is a line in the log window;
+// the conversion itself succeeded.
+void CZEPDlg::LogCoverLeftOut(const std::wstring& input) {
+    if (batchState != 0)
+        CSendLogMsg().Send(CoverLeftOutText(input), L"Jotter");
+}
+
 // In a batch the input's three lines go to the log window together.
 void CZEPDlg::ReportError(int number, const std::wstring& input) {
     const std::wstring heading = ErrorHeading(number);

@@ -52,3 +52,9 @@ std::wstring ErrorHeading(int number) {
     std::swprintf(heading, 32, L"Error No.%04d", number);
     return heading;
 }
+
+std::wstring CoverLeftOutText(const std::wstring& input) {
+    return PickLanguage(L"カバー画像を省きました (出力の形式に収まりません): ",
+                        L"Cover left out (the output format cannot hold it): ") +
+           input;
+}

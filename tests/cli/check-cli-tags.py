@@ -8,7 +8,7 @@ Shift-JIS ID3v1 title is read as Japanese on a Japanese system. Runs inside
 the test session; the host's mutagen reads every output."""
 import base64, os, shutil, subprocess, sys
 from importlib import import_module
-from mutagen import flac, id3, oggopus, oggvorbis, wave
+from mutagen import flac, id3, mp3, oggopus, oggvorbis, wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "media"))
 sys.path.insert(0, os.path.dirname(__file__))
@@ -107,6 +107,30 @@ for source, least in (("truncated.mp3", 1.9), ("oversized.mp3", 0.05)):
     lengths = [seconds(output) for output in outputs]
     check(rcs == [0, 0] and lengths[0] >= least and abs(lengths[0] - lengths[1]) < 0.03,
           f"{source}: rc {rcs}, {lengths} s with and without tags")
+
+# A cover at the reader's limit of 16 MiB is more than a FLAC picture block
+# holds: the FLAC leaves it out and says so in one line; the formats that
+# hold it keep it and say nothing.
+limit = os.path.join(work, "cover-16mib.mp3")
+subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", os.path.join(media, "tone.wav"),
+                "-id3v2_version", "0", limit], check=True)
+large_cover = cover + bytes((16 << 20) - 16 - len(cover))
+tagged = mp3.MP3(limit)
+tagged.add_tags()
+tagged.tags.add(id3.TIT2(text="Limit"))
+tagged.tags.add(id3.APIC(mime="image/png", type=3, desc="", data=large_cover))
+tagged.save()
+for kind, extension, kept in (("flac", ".flac", False), ("opus", ".opus", True),
+                              ("mp3", ".mp3", True), ("l3wav", ".wav", True)):
+    output = os.path.join(work, f"cover-16mib-{kind}{extension}")
+    rc = zepc(winpath(limit), "-f", kind, "-o", winpath(output))
+    said = zepc.stderr.count("Cover left out")
+    got = fields(output) if rc == 0 else None
+    check(got is not None and got["title"] == "Limit" and (got["cover"] == large_cover) == kept
+          and said == (0 if kept else 1),
+          f"a 16 MiB cover to {kind}: rc {rc}, cover kept {got and got['cover'] == large_cover}, "
+          f"said {said} times")
+os.remove(limit)
 
 # Old Japanese collections: a Shift-JIS ID3v1 title on a Japanese system.
 for language, japanese in (("ja_JP.UTF-8", True), ("en_US.UTF-8", False)):

@@ -53,6 +53,20 @@ for input in tone.wav tone.mp3; do
   expect_rc 0 "$input to opus"
   expect "$work/${input%.*}-out.opus" opus ogg 48000 2 1.98 2.06
 done
+# An input of no sample converts to every output: a file a decoder reads
+# without error (no 0-byte file, no temporary left), and so does an Opus of
+# a 48 kHz mono one, which libopusenc takes without resampling.
+sox -n -r 44100 -b 16 -c 2 "$media/empty.wav" trim 0 0
+sox -n -r 48000 -b 16 -c 1 "$media/empty48.wav" trim 0 0
+for case in empty:wav:wav empty:l3wav:wav empty:mp3:mp3 empty:flac:flac empty:opus:opus empty48:opus:opus; do
+  IFS=: read -r input format extension <<<"$case"
+  out="$work/$input-$format.$extension"
+  zepc "$(winpath "$media/$input.wav")" -f "$format" -o "$(winpath "$out")" -q
+  expect_rc 0 "$input.wav to $format"
+  [ -s "$out" ] && decodes "$out" && pass || fail "$input.wav to $format: $(stat -c %s "$out" 2>&1)"
+done
+[ -z "$(ls "$work" | grep -i '~zep')" ] && pass || fail "an empty input left: $(ls "$work")"
+
 # The codecs' formats by their names, and one of them chosen by name.
 formats=$(wine "$install/ZEPc.exe" --list-formats 2>/dev/null | tr -d '\r')
 for tag in PCM 'IMA ADPCM'; do

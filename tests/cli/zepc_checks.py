@@ -30,8 +30,10 @@ def install(dist, work, branch):
         shutil.copy(os.path.join(dist, name), folder)
     open(os.path.join(folder, "Setting.ini"), "w").write(f"[SAVE]\r\nRegPos={branch}\r\n")
     def zepc(*args, language="en_US.UTF-8"):
+        """The exit code; what ZEPc said on standard error is in zepc.stderr."""
         env = dict(os.environ, LC_ALL=language)
-        return subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args, "-q"], env=env,
-                              stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=300).returncode
+        ran = subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args, "-q"], env=env,
+                             stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
+        zepc.stderr = ran.stderr.decode("utf-8", "replace")
+        return ran.returncode
     return zepc

@@ -253,6 +253,30 @@ TEST_F(CEncWMVWMATest, TheTagsAreTheHeadersAttributesBeforeWritingBegins) {
     EXPECT_EQ(1, wm.writer.begins);
 }
 
+// An attribute is stored with a 16-bit length: a larger cover goes in
+// through IWMHeaderInfo3, and a writer without it leaves the cover out,
+// says so, and takes the other tags.
+TEST_F(CEncWMVWMATest, ACoverOver64KBGoesInAsALargeAttributeOrIsLeftOutAndSaid) {
+    CTagRecord record;
+    record.title = L"Large";
+    record.frontCover = {"image/png", L"", std::vector<unsigned char>(100000, 7)};
+    FakeHeaderInfo& header = wm.writer.header;
+    for (bool large : {true, false}) {
+        SCOPED_TRACE(large ? "with IWMHeaderInfo3" : "without");
+        header.offersLarge = large;
+        header.attributes.clear();
+        CWmaEncoder conversion(*encoder);
+        conversion.TakeTags(record);
+        OpenWith(44100, 2, 16);
+        EXPECT_EQ(1u, header.attributes.count(L"Title"));
+        EXPECT_EQ(0u, header.attributes.count(L"WM/Picture"));
+        EXPECT_EQ(large, header.added.count(L"WM/Picture") == 1);
+        EXPECT_EQ(0, conversion.Finish());
+        EXPECT_EQ(!large, conversion.CoverLeftOut());
+        header.added.clear();
+    }
+}
+
 class PassSetupFailures : public CEncWMVWMATest,
                           public ::testing::WithParamInterface<HRESULT FakePreprocessor::*> {};
 

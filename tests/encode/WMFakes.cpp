@@ -158,7 +158,8 @@ IUnknown* FakeWriter::Find(REFIID iid) {
         ++preprocessQueries;
         return offersPreprocess ? static_cast<IUnknown*>(&preprocessor) : nullptr;
     }
-    if (IsEqualGUID(iid, __uuidof(IWMHeaderInfo)))
+    if (IsEqualGUID(iid, __uuidof(IWMHeaderInfo)) ||
+        (header.offersLarge && IsEqualGUID(iid, __uuidof(IWMHeaderInfo3))))
         return &header;
     return FakeCom::Find(iid);
 }

@@ -223,10 +223,39 @@ class FakePreprocessor : public FakeCom<IWMWriterPreprocess> {
     std::vector<WrittenSample>& written;
 };
 
-// The writer's header: the attributes set on it, by name, as their bytes.
-class FakeHeaderInfo : public FakeCom<IWMHeaderInfo> {
+// The writer's header: the attributes set on it, by name, as their bytes,
+// and those added through IWMHeaderInfo3 (large ones), as their lengths.
+class FakeHeaderInfo : public FakeCom<IWMHeaderInfo3> {
   public:
     using FakeCom::FakeCom;
+    HRESULT STDMETHODCALLTYPE AddAttribute(WORD, LPCWSTR name, WORD* index, WMT_ATTR_DATATYPE type,
+                                           WORD, const BYTE*, DWORD length) override {
+        added[name] = {type, length};
+        *index = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCodecInfoCount(DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCodecInfo(DWORD, WORD*, WCHAR*, WORD*, WCHAR*,
+                                           WMT_CODEC_INFO_TYPE*, WORD*, BYTE*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributeCountEx(WORD, WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAttributeIndices(WORD, LPCWSTR, WORD*, WORD*, WORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributeByIndexEx(WORD, WORD, LPWSTR, WORD*, WMT_ATTR_DATATYPE*,
+                                                    WORD*, BYTE*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ModifyAttribute(WORD, WORD, WMT_ATTR_DATATYPE, WORD, const BYTE*,
+                                              DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DeleteAttribute(WORD, WORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddCodecInfo(LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE,
+                                           WMT_CODEC_INFO_TYPE, WORD, BYTE*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetAttributeCount(WORD, WORD*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetAttributeByIndex(WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*,
                                                   BYTE*, WORD*) override {
@@ -253,7 +282,9 @@ class FakeHeaderInfo : public FakeCom<IWMHeaderInfo> {
     HRESULT STDMETHODCALLTYPE RemoveScript(WORD) override { return E_NOTIMPL; }
 
     std::map<std::wstring, std::pair<WMT_ATTR_DATATYPE, std::vector<BYTE>>> attributes;
+    std::map<std::wstring, std::pair<WMT_ATTR_DATATYPE, DWORD>> added;
     HRESULT setResult = S_OK;
+    bool offersLarge = true; // answers for IWMHeaderInfo3, as Windows' writer does
 };
 
 class FakeWriter : public FakeCom<IWMWriter> {

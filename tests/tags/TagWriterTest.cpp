@@ -10,7 +10,7 @@
 
 namespace {
 
-using Writer = int (*)(const std::wstring&, const CTagRecord&);
+using Writer = int (*)(const std::wstring&, const CTagRecord&, bool*);
 
 std::wstring Copy(const std::string& name, const std::string& copy) {
     CopyFileW(MediaPath(name).c_str(), MediaPath(copy).c_str(), FALSE);
@@ -61,9 +61,9 @@ TEST(TagWriter, AnInputsRecordGoesIntoMp3AndWaveOutputsAndReplacesTheirTags) {
                                                       {"odd.wav", WriteWaveTags}};
     for (const auto& output : outputs) {
         const std::wstring path = Copy(output.first, std::string("tagged-") + output.first);
-        ASSERT_EQ(0, output.second(path, record)) << output.first;
+        ASSERT_EQ(0, output.second(path, record, nullptr)) << output.first;
         const uint64_t once = Sizes(path).first;
-        ASSERT_EQ(0, output.second(path, record)) << output.first;
+        ASSERT_EQ(0, output.second(path, record, nullptr)) << output.first;
         EXPECT_EQ(once, Sizes(path).first) << output.first;
         EXPECT_EQ(Describe(stored), Describe(ReadTags(path))) << output.first;
     }
@@ -74,9 +74,9 @@ TEST(TagWriter, AnEmptyRecordWritesNothingAndAFileOfAnotherKindFails) {
     ASSERT_FALSE(record.Empty());
     for (Writer write : {WriteMp3Tags, WriteWaveTags}) {
         const std::wstring path = Copy("pcm.wav", "untouched.wav");
-        EXPECT_EQ(0, write(path, CTagRecord()));
+        EXPECT_EQ(0, write(path, CTagRecord(), nullptr));
         EXPECT_EQ(FileBytes(MediaPath("pcm.wav")), FileBytes(path));
-        EXPECT_EQ(kTagWriteFailed, write(MediaPath("missing.wav"), record));
+        EXPECT_EQ(kTagWriteFailed, write(MediaPath("missing.wav"), record, nullptr));
     }
     const std::wstring mp3 = Copy("plain.mp3", "untouched.wav");
     EXPECT_EQ(kTagWriteFailed, WriteWaveTags(mp3, record));
@@ -84,7 +84,7 @@ TEST(TagWriter, AnEmptyRecordWritesNothingAndAFileOfAnotherKindFails) {
     DeleteFileW(mp3.c_str());
 }
 
-TEST(TagWriter, NearFourGiBTheTagLosesItsPictureOrIsLeftOutRatherThanOverflow) {
+TEST(TagWriter, NearFourGiBTheTagLosesItsPictureOrIsLeftOutRatherThanOverflowAndSaysSo) {
     const CTagRecord record = ReadTags(MediaPath("tagged.flac"));
     ASSERT_FALSE(record.frontCover.data.empty());
     CTagRecord withoutPicture = record;
@@ -96,13 +96,19 @@ TEST(TagWriter, NearFourGiBTheTagLosesItsPictureOrIsLeftOutRatherThanOverflow) {
     WriteWaveTags(path, withoutPicture);
     const uint64_t small = Sizes(path).first - plain;
     const uint64_t largest = 0xFFFFFFFFull + 7; // the largest even file the size field describes
-    const std::pair<uint64_t, uint64_t> sizeAndGrowth[] = {
-        {largest - whole, whole}, {largest - whole + 2, small}, {largest - small + 2, 0}};
-    for (const auto& c : sizeAndGrowth) {
-        MakeSparseWave(path, c.first);
-        EXPECT_EQ(0, WriteWaveTags(path, record));
-        const uint64_t size = c.first + c.second;
-        EXPECT_EQ(std::make_pair(size, static_cast<uint32_t>(size - 8)), Sizes(path)) << c.first;
+    const struct {
+        uint64_t size, growth;
+        bool coverLeftOut;
+    } cases[] = {{largest - whole, whole, false},
+                 {largest - whole + 2, small, true},
+                 {largest - small + 2, 0, true}};
+    for (const auto& c : cases) {
+        MakeSparseWave(path, c.size);
+        bool coverLeftOut = !c.coverLeftOut;
+        EXPECT_EQ(0, WriteWaveTags(path, record, &coverLeftOut));
+        EXPECT_EQ(c.coverLeftOut, coverLeftOut) << c.size;
+        const uint64_t size = c.size + c.growth;
+        EXPECT_EQ(std::make_pair(size, static_cast<uint32_t>(size - 8)), Sizes(path)) << c.size;
     }
     DeleteFileW(path.c_str());
 }
