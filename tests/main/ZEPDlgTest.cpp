@@ -12,6 +12,7 @@
 #include "tags/TagWriter.h"
 #include "ui/CResDllHandle.h"
 #include "ui/CZEPApp.h"
+#include "ui/ErrorMessages.h"
 #include "ui/Language.h"
 #include <algorithm>
 #include <cstdlib>
@@ -250,6 +251,24 @@ TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
     EXPECT_EQ(L"", jotter.lines[2]);
     // A box would have kept the message waiting: it returned with the job done.
     EXPECT_EQ(1, dialog.jobsDone);
+}
+
+// An output that cannot hold the input's cover is one line in the batch's
+// log; the file still converts.
+TEST_F(MainDialog, ABatchsCoverLeftOutIsOneLineInTheLogWindow) {
+    TestLogWindow jotter(L"Jotter - test");
+    CTestZEPDlg dialog;
+    dialog.SetBatchState(2); // the batch's question answered
+    const std::wstring input = OutputPath("junk_cover.flac");
+    ASSERT_TRUE(CopyFileW(MediaPath("junk_cover.flac").c_str(), input.c_str(), FALSE));
+    CTestBatch batch({input});
+    RunMainDialog(dialog, [&](HWND window) {
+        Prepare(window, input, L"", 5);
+        SendMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0);
+    });
+    ASSERT_EQ(1u, jotter.lines.size());
+    EXPECT_EQ(CoverLeftOutText(input), jotter.lines[0]);
+    EXPECT_TRUE(FileExists(OutputPath("junk_cover.opus")));
 }
 
 TEST_F(MainDialog, ShowsItsCaptionsInTheSystemLanguageAndLeavesAScreenshot) {
