@@ -104,6 +104,8 @@ int CFlacEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
 }
 
 int CFlacEncoder::Write(unsigned char* bytes, int count) {
+    if (!encoder)
+        return kWriteFailed;
     const unsigned frames = static_cast<unsigned>(count) / (2 * channels);
     samples.resize(static_cast<size_t>(frames) * channels);
     for (size_t i = 0; i < samples.size(); ++i)

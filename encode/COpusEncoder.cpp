@@ -83,6 +83,8 @@ void COpusEncoder::SetSerialNumber(const unsigned char* bytes, int count) {
 }
 
 int COpusEncoder::Write(unsigned char* bytes, int count) {
+    if (!encoder)
+        return kWriteFailed;
     if (!started)
         SetSerialNumber(bytes, count);
     started = true;
