@@ -20,41 +20,58 @@ install_packages() {
 }
 
 # Source entries mirror the machine's own binary entries for its release, so
-# no archive is named here.
+# no archive is named here. With a suite, the entries of the release itself
+# (not its -updates or -security) name that suite instead: the next
+# release's sources, from the same archive.
 deb822_sources() {
-  local codename=$1 file
+  local codename=$1 suite=${2:-} file
   for file in /etc/apt/sources.list.d/*.sources; do
     [ -f "$file" ] || continue
-    case $file in */zep-deb-src.sources) continue ;; esac
-    awk -v codename="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
-      /(^|\n)Types:[^\n]*deb/ && $0 ~ ("(^|\n)Suites:[^\n]*" codename) \
-          && !/(^|\n)Enabled:[ \t]*no/ {
-        sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print
+    case $file in */zep-deb-src*.sources) continue ;; esac
+    awk -v codename="$codename" -v suite="$suite" 'BEGIN { RS = ""; ORS = "\n\n" }
+      /(^|\n)Types:[^\n]*deb/ && !/(^|\n)Enabled:[ \t]*no/ {
+        if (!match($0, /(^|\n)Suites:[^\n]*/)) next
+        n = split(substr($0, RSTART, RLENGTH), words, /[ \t\n]+/)
+        found = 0
+        for (i = 1; i <= n; i++) found = found || words[i] == codename || (suite == "" && index(words[i], codename "-") == 1)
+        if (!found) next
+        sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src")
+        if (suite != "") sub(/\nSuites:[^\n]*/, "\nSuites: " suite)
+        sub(/^\n/, ""); print
       }' "$file"
   done
 }
 
 one_line_sources() {
-  local codename=$1 file
+  local codename=$1 suite=${2:-} file
   for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$file" ] || continue
-    case $file in */zep-deb-src.list) continue ;; esac
-    awk -v codename="$codename" \
-      '$1 == "deb" && $0 ~ (" " codename "[ /-]") { $1 = "deb-src"; print }' "$file"
+    case $file in */zep-deb-src*.list) continue ;; esac
+    awk -v codename="$codename" -v suite="$suite" '$1 == "deb" {
+        for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i !~ /^[a-z]+:/) break
+        if (suite == "" ? $i !~ ("^" codename "($|-)") : $i != codename) next
+        $1 = "deb-src"; if (suite != "") $i = suite; print
+      }' "$file"
   done
 }
 
+# enable_sources PACKAGE [SUITE]: makes `apt-get source PACKAGE` (or
+# PACKAGE/SUITE) work.
 enable_sources() {
-  if apt-cache showsrc "$1" 2>/dev/null | grep -q "^Package: $1\$"; then
+  local name=zep-deb-src${2:+-$2}
+  if [ -n "${2:-}" ]; then
+    [ -f "/etc/apt/sources.list.d/$name.sources" ] || [ -f "/etc/apt/sources.list.d/$name.list" ] &&
+      return 0
+  elif apt-cache showsrc "$1" 2>/dev/null | grep -q "^Package: $1\$"; then
     return 0
   fi
   local codename
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   local entries
-  entries=$(deb822_sources "$codename")
-  [ -z "$entries" ] || echo "$entries" >/etc/apt/sources.list.d/zep-deb-src.sources
-  entries=$(one_line_sources "$codename")
-  [ -z "$entries" ] || echo "$entries" >/etc/apt/sources.list.d/zep-deb-src.list
+  entries=$(deb822_sources "$codename" "${2:-}")
+  [ -z "$entries" ] || echo "$entries" >"/etc/apt/sources.list.d/$name.sources"
+  entries=$(one_line_sources "$codename" "${2:-}")
+  [ -z "$entries" ] || echo "$entries" >"/etc/apt/sources.list.d/$name.list"
   "${apt_get[@]}" update
 }
 
