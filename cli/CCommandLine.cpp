@@ -12,6 +12,7 @@ struct Name {
 
 // The MP3 channel modes in the settings' order.
 const Name kModes[] = {{L"mono", 0}, {L"stereo", 1}, {L"joint", 2}, {L"ms", 3}, {L"dual", 4}};
+const Name kDecoders[] = {{L"builtin", 0}, {L"system", 1}};
 const Name kOpusModes[] = {{L"vbr", COpusOptions::Vbr},
                            {L"cvbr", COpusOptions::ConstrainedVbr},
                            {L"cbr", COpusOptions::Cbr}};
@@ -84,7 +85,7 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             tags.emplace_back(given->substr(0, equals), given->substr(equals + 1));
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
                    argument == L"--wma-file" || argument == L"--acm" ||
-                   argument == L"--opus-mode") {
+                   argument == L"--opus-mode" || argument == L"--decoder") {
             const std::wstring* given = value();
             if (!given)
                 return argument + L" needs a value";
@@ -98,6 +99,9 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                 type = OutputTypeNamed(*given);
                 if (type < 0)
                     return L"-f takes " + FormatCommandNames(L", ") + L", not " + *given;
+            } else if (argument == L"--decoder") {
+                if (!(decoder = Find(kDecoders, *given)))
+                    return L"--decoder takes builtin or system, not " + *given;
             } else if (argument == L"--opus-mode") {
                 if (!(opusMode = Find(kOpusModes, *given)))
                     return L"--opus-mode takes vbr, cvbr or cbr, not " + *given;

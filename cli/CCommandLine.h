@@ -23,6 +23,7 @@ struct CCommandLine {
     std::optional<int> rate, channels, bits;
     bool twoPass = false;
     std::optional<int> flacLevel, opusKbps, opusMode;
+    std::optional<int> decoder; // --decoder: the saved Decoder value it stands for
     bool noVerify = false; // --no-verify: FLAC written without decoding it again
     bool noTags = false; // --no-tags: none of the input's tags
     // --tag NAME=VALUE, repeatable: fields set over the input's.

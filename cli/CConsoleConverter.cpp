@@ -1,6 +1,5 @@
 #include "CConsoleConverter.h"
 #include "cli/ConsoleText.h"
-#include "decode/CDecDShowAudioFast.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "framework/PumpMessages.h"
@@ -15,14 +14,14 @@ constexpr DWORD kProgressPeriodMs = 500;
 } // namespace
 
 CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options,
-                                     bool folderFile, bool showProgress)
-    : line(line), options(options),
+                                     DecoderChoice decoder, bool folderFile, bool showProgress)
+    : line(line), options(options), decoderChoice(decoder),
       acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), files(line.type),
       inFolder(folderFile), showProgress(showProgress) {}
 
 int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target,
                                int mp3Threads) {
-    CDecDShowAudioFast decoder;
+    CDecAnyAudio decoder(decoderChoice);
     const int result = Run(decoder, input, target, mp3Threads);
     if (result != 0)
         ReportFailure(input, result);
@@ -34,6 +33,8 @@ int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
+    if (!line.quiet)
+        WriteError(L"decoder: " + decoder.Describe() + (inFolder ? L"  " + input : L""));
     CEncoderOptions fileOptions = options;
     fileOptions.mp3.threads = mp3Threads;
     if (line.acm) {

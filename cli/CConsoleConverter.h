@@ -1,6 +1,6 @@
 #pragma once
 #include "cli/CCommandLine.h"
-#include "decode/CDecAudio.h"
+#include "decode/CDecAnyAudio.h"
 #include "engine/CFileConverter.h"
 #include "engine/CTimeMmanager.h"
 #include "pcm/AcmFormats.h"
@@ -15,8 +15,8 @@ class CConsoleConverter : private IConversionListener {
   public:
     // folderFile: the files come from a folder, so failures name their file;
     // showProgress: a progress line of each file on a console.
-    CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options, bool folderFile,
-                      bool showProgress);
+    CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options,
+                      DecoderChoice decoder, bool folderFile, bool showProgress);
 
     // One input to target, its MP3 encoded on mp3Threads: 0, or the error
     // number, which has been printed.
@@ -37,6 +37,7 @@ class CConsoleConverter : private IConversionListener {
 
     const CCommandLine& line;
     const CEncoderOptions& options;
+    const DecoderChoice decoderChoice;
     std::vector<AcmFormat> acmFormats; // listed once, when --acm names a codec
     CFileConverter files;
     CTimeMmanager clock;

@@ -11,7 +11,8 @@
 #include <memory>
 #include <vector>
 
-int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, int jobs) {
+int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, DecoderChoice decoder,
+                  int jobs) {
     const std::vector<std::wstring> inputs = FolderFiles(line.input);
     if (inputs.empty()) {
         WriteError(PickLanguage(L"変換するファイルがありません: ", L"No file to convert in ") +
@@ -27,7 +28,7 @@ int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, int 
     const size_t count = std::min<size_t>(static_cast<size_t>(std::max(jobs, 1)), inputs.size());
     std::vector<std::unique_ptr<CConsoleConverter>> converters;
     for (size_t n = 0; n < count; ++n)
-        converters.push_back(std::make_unique<CConsoleConverter>(line, options, true, progress));
+        converters.push_back(std::make_unique<CConsoleConverter>(line, options, decoder, true, progress));
     std::vector<int> results(inputs.size(), 0);
     CParallelFiles(inputs.size(), count, [&](size_t worker, size_t at) {
         results[at] = StopRequested()

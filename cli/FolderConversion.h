@@ -1,5 +1,6 @@
 #pragma once
 #include "cli/CCommandLine.h"
+#include "decode/CDecAnyAudio.h"
 
 // Every file of the folder as the batch converts them, up to jobs at a
 // time: the outputs are named before any is written, as one conversion
@@ -10,4 +11,5 @@
 // 0 when all succeeded (or the folder holds no file, which is said),
 // kInterrupted when interrupted, else the first failure's number in the
 // folder's order.
-int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, int jobs);
+int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, DecoderChoice decoder,
+                  int jobs);

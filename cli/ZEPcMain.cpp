@@ -79,7 +79,9 @@ std::wstring HelpText() {
             L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
             L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
             L"  --threads 数     1 つのファイルの MP3 をエンコードするスレッド数 (省略時はプロセッサ数)\n"
-            L"  -q               進行状況を表示しない\n"
+            L"  --decoder 種類   デコーダー: builtin (内蔵、省略時。扱えない形式はシステムのフィルター),\n"
+            L"                   system (システムの DirectShow フィルターのみ)\n"
+            L"  -q               進行状況と使ったデコーダーを表示しない\n"
             L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
             L"指定しない設定は ZEP "
             L"に保存された設定を使います。コマンドラインの指定は保存されません。\n"
@@ -113,7 +115,9 @@ std::wstring HelpText() {
             L"  --list-formats     the formats the installed codecs offer\n"
             L"  -j N               a folder's conversions at a time (default: one per processor)\n"
             L"  --threads N        threads one file's MP3 is encoded on (default: one per processor)\n"
-            L"  -q                 no progress\n"
+            L"  --decoder KIND     builtin (the default: ZEP's own, the system's filters for the rest)\n"
+            L"                     or system (the system's DirectShow filters only)\n"
+            L"  -q                 no progress, and no line naming the decoder\n"
             L"  --                 what follows is the input, even when it starts with -\n"
             L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
             L"Exit code: 0 success, 2 a usage mistake, 3 GOGO.DLL missing or damaged, 4 the MP3\n"
@@ -169,11 +173,14 @@ int wmain(int argc, wchar_t** argv) {
     SetProfileRegistryPosition(ReadRegistryPosition(ExecutableFolder()));
     SetProfileReadOnly(true);
     CEncoderOptions options;
-    ApplySettings(CAudioInfo(), options);
+    const CAudioInfo saved;
+    ApplySettings(saved, options);
     line.ApplyTo(options);
+    const DecoderChoice decoder = DecoderChoiceOf(line.decoder.value_or(saved.decoder));
     if (folder)
-        return ExitCode(ConvertFolder(line, options, BatchJobs(line.type, line.jobs.value_or(0))));
-    CConsoleConverter converter(line, options, false, line.ShowsProgress());
+        return ExitCode(
+            ConvertFolder(line, options, decoder, BatchJobs(line.type, line.jobs.value_or(0))));
+    CConsoleConverter converter(line, options, decoder, false, line.ShowsProgress());
     return ExitCode(converter.Convert(
         line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr},
         options.mp3.threads));

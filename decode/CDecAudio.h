@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "resources/ErrorNumbers.h"
+#include <string>
 
 #include <mmreg.h> // needs the types of windows.h
 
@@ -26,4 +27,7 @@ class CDecAudio {
     // error number of what cut it short. An output of a cut input is no
     // conversion of it.
     virtual int GetEndError() { return 0; }
+    // What decodes the open file, as the user is told: "built-in (FLAC)",
+    // "system".
+    virtual std::wstring Describe() const = 0;
 };

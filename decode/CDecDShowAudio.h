@@ -29,6 +29,7 @@ class CDecDShowAudio : public CDecAudio {
     int Open(const wchar_t* path) override;
     WAVEFORMATEX* GetFormat() override;
     int GetEndError() override { return endError; }
+    std::wstring Describe() const override { return L"system"; }
 
     // Queues the buffer as a block; false when the hand-over has stopped.
     virtual bool StoreSample(double time, const BYTE* data, long length);

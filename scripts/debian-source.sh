@@ -85,16 +85,17 @@ missing_arches() {
   done
 }
 
-# cross_build PACKAGE ARCH BUILDER: fetches the source package into a
-# folder of its own, runs BUILDER ARCH SOURCE PREFIX (which installs into
-# PREFIX; its output goes to a log shown when it fails), and makes the result
-# the cache /var/cache/zep/PACKAGE-ARCH with the recipe's stamp.
+# cross_build PACKAGE ARCH BUILDER [SOURCE]: fetches the source package
+# (SOURCE, such as PACKAGE/SUITE; else PACKAGE) into a folder of its own,
+# runs BUILDER ARCH SOURCE PREFIX (which installs into PREFIX; its output goes
+# to a log shown when it fails), and makes the result the cache
+# /var/cache/zep/PACKAGE-ARCH with the recipe's stamp.
 cross_build() {
   local cache=/var/cache/zep/$1-$2 work src
   work=$(mktemp -d)
   trap 'rm -rf "$work"' RETURN
   echo "setup: cross-building $1 for $2-w64-mingw32 into $cache (once)"
-  (cd "$work" && apt-get source -qq "$1" >/dev/null 2>&1)
+  (cd "$work" && apt-get source -qq "${4:-$1}" >/dev/null 2>&1)
   src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n 1)
   ("$3" "$2" "$src" "$work/install") >"$work/build.log" 2>&1 || {
     tail -n 40 "$work/build.log" >&2

@@ -70,3 +70,5 @@ bash "$(dirname "${BASH_SOURCE[0]}")/setup-lame.sh"
 bash "$(dirname "${BASH_SOURCE[0]}")/setup-taglib.sh"
 # The FLAC and Opus codecs (libogg, libFLAC, libopus, libopusenc), cross-built once and cached.
 bash "$(dirname "${BASH_SOURCE[0]}")/setup-codecs.sh"
+# FFmpeg's audio decoding for the built-in decoder, cross-built once and cached.
+bash "$(dirname "${BASH_SOURCE[0]}")/setup-ffmpeg.sh"

@@ -29,6 +29,7 @@ void CAudioInfo::Load() {
     opusKbps = ProfileGetInt(kSection, L"OpusBitrate", 160);
     opusMode = ProfileGetInt(kSection, L"OpusMode", 0);
     mp3Threads = ProfileGetInt(kSection, L"Mp3Threads", 0);
+    decoder = ProfileGetInt(kSection, L"Decoder", 0);
 }
 
 void CAudioInfo::Save() const {
@@ -49,6 +50,7 @@ void CAudioInfo::Save() const {
     ProfileWriteInt(kSection, L"OpusBitrate", opusKbps);
     ProfileWriteInt(kSection, L"OpusMode", opusMode);
     ProfileWriteInt(kSection, L"Mp3Threads", mp3Threads);
+    ProfileWriteInt(kSection, L"Decoder", decoder);
 }
 
 void CAudioInfo::CopyFrom(const CAudioInfo& other) {
@@ -68,5 +70,6 @@ void CAudioInfo::CopyFrom(const CAudioInfo& other) {
     flacVerify = other.flacVerify;
     opusKbps = other.opusKbps;
     opusMode = other.opusMode;
+    decoder = other.decoder;
     mp3Threads = other.mp3Threads;
 }

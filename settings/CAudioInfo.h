@@ -24,6 +24,7 @@ class CAudioInfo {
     int opusKbps = 0;    // Opus bit rate, kbit/s 6..510
     int opusMode = 0;    // Opus 0 VBR, 1 constrained VBR, 2 CBR
     int mp3Threads = 0;  // threads one MP3 conversion uses; 0: one per processor
+    int decoder = 0;     // 0 the built-in decoder first, 1 the system's filters only
 
     CAudioInfo();
     // Copies without loading; the copy saves itself like any record.

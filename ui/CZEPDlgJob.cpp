@@ -1,7 +1,7 @@
 // The main dialog as the driver of the conversion job: from the Convert
 // button to the closed output file, with the settings each output asks
 // for, progress, Stop, numbered errors and the batch log.
-#include "decode/CDecDShowAudioFast.h"
+#include "decode/CDecAnyAudio.h"
 #include "engine/CFileConversion.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
@@ -53,7 +53,7 @@ void CZEPDlg::OnConvert() {
     EndProgress();
 }
 
-CDecAudio* CZEPDlg::CreateDecoder() { return new CDecDShowAudioFast(); }
+CDecAudio* CZEPDlg::CreateDecoder() { return new CDecAnyAudio(DecoderChoiceOf(settings.decoder)); }
 
 // The output format's question, then the one conversion path every
 // conversion takes; the conversion ends its encoder and settles the output

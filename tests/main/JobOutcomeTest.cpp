@@ -40,6 +40,7 @@ class CScriptedDecoder : public CDecAudio {
     }
     WAVEFORMATEX* GetFormat() override { return &format; }
     int GetEndError() override { return endError; }
+    std::wstring Describe() const override { return L"scripted"; }
 
   private:
     int endError;

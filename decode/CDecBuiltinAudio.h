@@ -1,0 +1,90 @@
+#pragma once
+#include "CDecAudio.h"
+#include "CPCMBlockConverter.h"
+#include "framework/CHandleOwner.h"
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVIOContext;
+struct AVPacket;
+struct SwrContext;
+
+// The decoder built into ZEP, over FFmpeg's libraries: it opens a file by
+// its content, whatever its name, decodes the default audio stream on the
+// caller's thread, and hands on exactly the source's samples: the encoder
+// delay and padding that the container marks (a LAME header, an MP4 edit
+// list or iTunSMPB, Ogg granule positions, Opus pre-skip) are cut. Blocks
+// come through the same conversion as the system decoder's, to 16-bit PCM
+// with at most two channels; the source's own format is kept beside it.
+class CDecBuiltinAudio : public CDecAudio {
+  public:
+    CDecBuiltinAudio();
+    ~CDecBuiltinAudio() override;
+    CDecBuiltinAudio(const CDecBuiltinAudio&) = delete;
+    CDecBuiltinAudio& operator=(const CDecBuiltinAudio&) = delete;
+
+    // 0; kUndecodable when the file holds no audio stream this build can
+    // decode (an unknown container, a codec left out or protected).
+    int Open(const wchar_t* path) override;
+    int Read(unsigned char** data, int maximum) override;
+    void Close() override;
+    WAVEFORMATEX* GetFormat() override { return &format; }
+    // By the bytes of the file read so far.
+    int GetProgress() override;
+    // kDecodeAborted when reading the file failed midway; 0 at its end, and
+    // for a file cut short, which gives what it holds.
+    int GetEndError() override { return endError; }
+    std::wstring Describe() const override;
+
+    // The decoded samples as they come before the block conversion: the
+    // source's rate, channels and sample type, interleaved.
+    const WAVEFORMATEXTENSIBLE& SourceFormat() const { return source; }
+
+  private:
+    struct Deleters;
+
+    static int OnRead(void* self, uint8_t* buffer, int size);
+    static int64_t OnSeek(void* self, int64_t offset, int whence);
+    int OpenStream();
+    int64_t ExactLength() const;
+    bool DecodeFrame();
+    bool TakeFrame();
+    void DescribeSource();
+    bool Interleave(const AVFrame* decoded);
+    bool ResamplerTakes(const AVFrame* decoded) const;
+    void Resample(const uint8_t* const* input, int samples);
+
+    CFileHandle file;
+    int64_t fileSize = 0;
+    bool readFailed = false;
+    std::unique_ptr<AVIOContext, void (*)(AVIOContext*)> io;
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> container;
+    std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> codec;
+    std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet;
+    std::unique_ptr<AVFrame, void (*)(AVFrame*)> frame;
+    std::unique_ptr<SwrContext, void (*)(SwrContext*)> resampler;
+    int stream = -1;
+    std::wstring codecName;
+    bool draining = false;
+    bool ended = false;
+    int endError = 0;
+    int64_t samplesLeft = -1; // of the exact length, when the container says it
+
+    WAVEFORMATEXTENSIBLE source = {};
+    int sourceSampleFormat = -1; // FFmpeg's packed format the samples come in
+    int sourceFrameBytes = 0;
+    WAVEFORMATEX format = {};
+    CPCMBlockConverter converter;
+    // What the resampler was made for: planar samples, or a stream whose
+    // format changes midway, brought to the first frame's.
+    int resampledFormat = -1, resampledRate = 0, resampledChannels = 0;
+    uint64_t resampledMask = 0;
+    std::vector<uint8_t> interleaved; // the source's samples of the next block
+    size_t handedOut = 0;             // bytes of it the last block holds
+    std::vector<uint8_t> block;       // converted, when the conversion changes them
+};
