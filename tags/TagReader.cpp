@@ -2,6 +2,8 @@
 #include "TagText.h"
 #include <memory>
 #include <set>
+#include <taglib/aifffile.h>
+#include <taglib/apefile.h>
 #include <taglib/apetag.h>
 #include <taglib/asffile.h>
 #include <taglib/attachedpictureframe.h>
@@ -15,8 +17,10 @@
 #include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/trueaudiofile.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
 using namespace TagLib;
@@ -192,11 +196,49 @@ PropertyMap OwnNamedAttributes(const ASF::Tag& tag) {
     return fields;
 }
 
+// The picture's type by its first bytes: APEv2 items name only a file.
+String MimeTypeOf(const ByteVector& data) {
+    if (data.startsWith("\x89PNG"))
+        return "image/png";
+    if (data.startsWith("\xFF\xD8"))
+        return "image/jpeg";
+    if (data.startsWith("GIF8"))
+        return "image/gif";
+    if (data.startsWith("BM"))
+        return "image/bmp";
+    return "image/unknown";
+}
+
+// An APEv2 tag (WavPack, Monkey's Audio, some mp3): its fields, and its cover
+// item, the picture's file name, a zero byte, then the picture.
+void AddApe(const APE::Tag* tag, CRecordBuilder& builder) {
+    if (!tag)
+        return;
+    builder.AddFields(tag->properties());
+    for (const char* key : {"COVER ART (FRONT)", "COVER ART (OTHER)"}) {
+        const auto found = tag->itemListMap().find(key);
+        if (found == tag->itemListMap().end() || found->second.type() != APE::Item::Binary)
+            continue;
+        const ByteVector item = found->second.binaryData();
+        const int zero = item.find('\0');
+        if (zero < 0)
+            continue;
+        const ByteVector picture = item.mid(static_cast<unsigned>(zero) + 1);
+        builder.OfferPicture(key[10] == 'F', MimeTypeOf(picture), String(), picture);
+    }
+}
+
+void AddMp4Covers(const MP4::Tag* tag, CRecordBuilder& builder) {
+    if (!tag || !tag->contains("covr"))
+        return;
+    for (const MP4::CoverArt& cover : tag->item("covr").toCoverArtList())
+        builder.OfferPicture(true, MimeTypeOf(cover.data()), String(), cover.data());
+}
+
 void ReadFile(File& file, CRecordBuilder& builder) {
     if (auto mpeg = dynamic_cast<MPEG::File*>(&file)) {
         builder.AddId3v2(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
-        if (mpeg->hasAPETag())
-            builder.AddFields(mpeg->APETag()->properties());
+        AddApe(mpeg->hasAPETag() ? mpeg->APETag() : nullptr, builder);
         if (mpeg->hasID3v1Tag())
             builder.AddFields(mpeg->ID3v1Tag()->properties());
     } else if (auto wav = dynamic_cast<RIFF::WAV::File*>(&file)) {
@@ -218,6 +260,20 @@ void ReadFile(File& file, CRecordBuilder& builder) {
                 builder.OfferPicture(picture.type() == ASF::Picture::FrontCover, picture.mimeType(),
                                      picture.description(), picture.picture());
         }
+    } else if (auto wavPack = dynamic_cast<WavPack::File*>(&file)) {
+        AddApe(wavPack->hasAPETag() ? wavPack->APETag() : nullptr, builder);
+        builder.AddFields(wavPack->properties());
+    } else if (auto monkeys = dynamic_cast<APE::File*>(&file)) {
+        AddApe(monkeys->hasAPETag() ? monkeys->APETag() : nullptr, builder);
+        builder.AddFields(monkeys->properties());
+    } else if (auto aiff = dynamic_cast<RIFF::AIFF::File*>(&file)) {
+        builder.AddId3v2(aiff->hasID3v2Tag() ? aiff->tag() : nullptr);
+    } else if (auto trueAudio = dynamic_cast<TrueAudio::File*>(&file)) {
+        builder.AddId3v2(trueAudio->hasID3v2Tag() ? trueAudio->ID3v2Tag() : nullptr);
+        builder.AddFields(trueAudio->properties());
+    } else if (auto mp4 = dynamic_cast<MP4::File*>(&file)) {
+        builder.AddFields(mp4->properties());
+        AddMp4Covers(mp4->tag(), builder);
     } else {
         builder.AddFields(file.properties());
         if (auto comment = dynamic_cast<Ogg::XiphComment*>(file.tag()))
@@ -251,7 +307,11 @@ const CKind kKinds[] = {
     {L"", OpenAs<Ogg::FLAC::File>, Ogg::FLAC::File::isSupported},
     {L".wav", OpenAs<RIFF::WAV::File>, RIFF::WAV::File::isSupported},
     {L".wma.asf", OpenAs<ASF::File>, ASF::File::isSupported},
-    {L".m4a.mp4", OpenAs<MP4::File>, MP4::File::isSupported},
+    {L".m4a.m4b.mp4", OpenAs<MP4::File>, MP4::File::isSupported},
+    {L".wv", OpenAs<WavPack::File>, WavPack::File::isSupported},
+    {L".ape", OpenAs<APE::File>, APE::File::isSupported},
+    {L".aif.aiff.aifc", OpenAs<RIFF::AIFF::File>, RIFF::AIFF::File::isSupported},
+    {L".tta", OpenWithId3<TrueAudio::File>, TrueAudio::File::isSupported},
     {L".mp3.mp2", OpenWithId3<MPEG::File>, MPEG::File::isSupported},
 };
 

@@ -68,6 +68,16 @@ for source, expected in (("tagged.flac", full), ("tagged.mp3", full), ("tagged.o
             check(got is not None and got[key] == value,
                   f"{source} to {kind}: {key} is {got and str(got[key])[:40]}, rc {rc}")
 
+# The kinds the built-in decoder opens carry theirs too (into mp3, whose
+# writing the loop above covers for every output).
+for source in ("tagged.aiff", "tagged.wv", "tagged.m4a", "tagged.oga", "tagged.wma"):
+    output = os.path.join(work, f"{source.replace('.', '-')}.mp3")
+    rc = zepc(winpath(os.path.join(media, source)), "-f", "mp3", "-o", winpath(output))
+    got = fields(output) if rc == 0 else None
+    for key, value in full.items():
+        check(got is not None and got[key] == value,
+              f"{source} to mp3: {key} is {got and str(got[key])[:40]}, rc {rc}")
+
 # A folder: each file keeps its own tags.
 folder = os.path.join(work, "folder")
 os.makedirs(folder)

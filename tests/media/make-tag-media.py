@@ -6,7 +6,7 @@ cover, Shift-JIS in ID3 tags, damaged tags, and the untagged outputs the
 tests write tags into. --big makes only the input with a 50 MB picture,
 which is deleted after its test. check-tags.py takes FIELDS from here."""
 import base64, os, shutil, struct, subprocess, sys
-from mutagen import asf, flac, id3, mp3, oggvorbis, wave
+from mutagen import aiff, apev2, asf, flac, id3, mp3, mp4, oggflac, oggvorbis, wave
 
 FIELDS = {"title": "夜明け Dawn", "artist": "アーティスト Artist", "album": "アルバム Album",
           "albumartist": "様々 Various", "composer": "作曲者 Composer", "genre": "J-Pop",
@@ -24,7 +24,7 @@ def picture(data):
     return p
 
 def save_id3(path, frames, encoding, version=4):
-    holder = (wave.WAVE if path.endswith(".wav") else mp3.MP3)(path)
+    holder = {".wav": wave.WAVE, ".aiff": aiff.AIFF}.get(path[path.rfind("."):], mp3.MP3)(path)
     holder.add_tags()
     for frame in frames:
         frame.encoding = encoding
@@ -84,6 +84,33 @@ def main():
     tags.save()
     encode("tagged.mp3", "-id3v2_version", "0")
     save_id3("tagged.mp3", full_id3(cover), id3.Encoding.UTF8)
+    # The kinds the built-in decoder opens: ID3 in AIFF, APEv2 with its cover
+    # item in WavPack, MP4 atoms with covr, pictures in Ogg FLAC.
+    encode("tagged.aiff")
+    save_id3("tagged.aiff", full_id3(cover), id3.Encoding.UTF16, 3)
+    encode("tagged.wv", "-c:a", "wavpack")
+    ape = apev2.APEv2()
+    f = FIELDS
+    for key, value in (("Title", f["title"]), ("Artist", f["artist"]), ("Album", f["album"]),
+                       ("Album Artist", f["albumartist"]), ("Composer", f["composer"]),
+                       ("Genre", f["genre"]), ("Year", f["date"]), ("Comment", f["comment"]),
+                       ("Track", "3/12"), ("Disc", "1/2")):
+        ape[key] = value
+    ape["Cover Art (Front)"] = apev2.APEValue(b"cover.png\0" + cover, apev2.BINARY)
+    ape.save("tagged.wv")
+    encode("tagged.m4a", "-c:a", "aac")
+    tags = mp4.MP4("tagged.m4a")
+    tags.update({"\xa9nam": f["title"], "\xa9ART": f["artist"], "\xa9alb": f["album"],
+                 "aART": f["albumartist"], "\xa9wrt": f["composer"], "\xa9gen": f["genre"],
+                 "\xa9day": f["date"], "\xa9cmt": f["comment"], "trkn": [(3, 12)],
+                 "disk": [(1, 2)], "covr": [mp4.MP4Cover(cover, mp4.MP4Cover.FORMAT_PNG)]})
+    tags.save()
+    encode("tagged.oga", "-c:a", "flac", "-f", "ogg")
+    tags = oggflac.OggFLAC("tagged.oga")
+    tags.update(FIELDS)
+    tags.update({"tracknumber": "3", "tracktotal": "12", "discnumber": "1", "disctotal": "2"})
+    tags["metadata_block_picture"] = base64.b64encode(picture(cover).write()).decode()
+    tags.save()
     # WAV: everything in an id3 chunk (ID3v2.3, UTF-16), or what LIST/INFO
     # holds in UTF-8.
     shutil.copy("tone.wav", "id3.wav")
@@ -124,7 +151,7 @@ def big_picture():
     save_id3("big-picture.mp3", frames, id3.Encoding.UTF8)
 
 if __name__ == "__main__":
-    stamp = os.path.join(sys.argv[1], ".complete-v2")
+    stamp = os.path.join(sys.argv[1], ".complete-v3")
     if "--big" not in sys.argv and os.path.exists(stamp):
         sys.exit(0)
     os.makedirs(sys.argv[1], exist_ok=True)
