@@ -29,11 +29,19 @@ def install(dist, work, branch):
     for name in ("ZEPc.exe", "Res.dll", "gogo.dll"):
         shutil.copy(os.path.join(dist, name), folder)
     open(os.path.join(folder, "Setting.ini"), "w").write(f"[SAVE]\r\nRegPos={branch}\r\n")
-    def zepc(*args, language="en_US.UTF-8"):
+    def zepc(*args, language="en_US.UTF-8", quiet=True, environment=None):
         """The exit code; what ZEPc said on standard error is in zepc.stderr."""
-        env = dict(os.environ, LC_ALL=language)
-        ran = subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args, "-q"], env=env,
+        env = dict(os.environ, LC_ALL=language, **(environment or {}))
+        ran = subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args,
+                              *(["-q"] if quiet else [])], env=env,
                              stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
         zepc.stderr = ran.stderr.decode("utf-8", "replace")
         return ran.returncode
     return zepc
+
+# What a stock Windows lacks: GStreamer's elements for these formats ranked
+# out of the reach of Wine's DirectShow, which leaves the filters Windows has.
+STOCK_WINDOWS = {"GST_PLUGIN_FEATURE_RANK": ",".join(name + ":0" for name in (
+    "flacdec", "flacparse", "avdec_flac", "vorbisdec", "avdec_vorbis", "opusdec", "avdec_opus",
+    "avdec_aac", "avdec_aac_fixed", "avdec_alac", "avdec_wavpack", "wavpackdec", "qtdemux",
+    "oggdemux", "wavpackparse", "matroskademux", "asfdemux"))}
