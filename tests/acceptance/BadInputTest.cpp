@@ -58,7 +58,8 @@ std::string Narrow(const std::wstring& text) {
 TEST_F(BadInput, InputsThatCannotBeDecodedShow915AndWriteNothing) {
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
-    for (const wchar_t* name : {L"bad\\empty.wav", L"bad\\folder.wav", L"bad\\missing.wav"}) {
+    for (const wchar_t* name : {L"bad\\empty.wav", L"bad\\folder.wav", L"bad\\missing.wav",
+                                L"bad\\empty.flac", L"bad\\folder.m4a"}) {
         SCOPED_TRACE(Narrow(name));
         const std::wstring output = OutputPath(L"bad\\undecodable.wav");
         DeleteFileW(output.c_str());
@@ -72,25 +73,33 @@ TEST_F(BadInput, InputsThatCannotBeDecodedShow915AndWriteNothing) {
     EXPECT_EQ(0, zep.Close());
 }
 
-// The system's MP3 parser finds frame headers in noise and decodes them.
-TEST_F(BadInput, RandomBytesNamedMp3EndCleanly) {
+// The system's MP3 parser finds frame headers in noise and decodes them;
+// under a FLAC's name, neither decoder takes it.
+TEST_F(BadInput, RandomBytesEndCleanly) {
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
     const std::wstring output = OutputPath(L"bad\\noise-out.mp3");
     DeleteFileW(output.c_str());
     EXPECT_EQ(L"", ConvertToMp3(zep, InputPath(L"bad\\noise.mp3"), output));
     EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
+    zep.Enter(InputPath(L"bad\\noise.flac"), OutputPath(L"bad\\noise-flac.wav"), 0);
+    zep.Press(IDC_CONVERT);
+    EXPECT_EQ(L"Error No.0915", zep.AnswerBox().caption);
+    EXPECT_TRUE(zep.WaitForJobEnd());
+    EXPECT_FALSE(FileExists(OutputPath(L"bad\\noise-flac.wav")));
     EXPECT_EQ(0, zep.Close());
 }
 
-TEST_F(BadInput, TruncatedAndLyingWavesGiveWhatTheyHold) {
+TEST_F(BadInput, TruncatedAndLyingFilesGiveWhatTheyHold) {
     ZepUser zep(InstallFolder(L"full"));
     ASSERT_TRUE(zep.Started());
-    for (const wchar_t* name : {L"truncated", L"lying"}) {
+    for (const wchar_t* name : {L"truncated.wav", L"lying.wav", L"truncated.flac", L"lying.flac",
+                                L"truncated.m4a"}) {
         SCOPED_TRACE(Narrow(name));
-        const std::wstring output = OutputPath(L"bad\\" + std::wstring(name) + L"-out.wav");
-        EXPECT_EQ(L"",
-                  ConvertToWav(zep, InputPath(L"bad\\" + std::wstring(name) + L".wav"), output));
+        std::wstring stem(name);
+        stem.replace(stem.find(L'.'), 1, L"-");
+        const std::wstring output = OutputPath(L"bad\\" + stem + L"-out.wav");
+        EXPECT_EQ(L"", ConvertToWav(zep, InputPath(L"bad\\" + std::wstring(name)), output));
         EXPECT_EQ(L"100 %", zep.Text(IDC_STATUS));
         EXPECT_TRUE(FileExists(output));
     }

@@ -51,8 +51,12 @@ LIST
     fail "a file was made from a damaged input"
 
   # Bad inputs that still hold audio give what they hold.
-  expect "$o/bad/truncated-out.wav" pcm_s16le wav 44100 2 2.99 3.01
-  expect "$o/bad/lying-out.wav" pcm_s16le wav 44100 2 2.99 3.01
+  expect "$o/bad/truncated-wav-out.wav" pcm_s16le wav 44100 2 2.99 3.01
+  expect "$o/bad/lying-wav-out.wav" pcm_s16le wav 44100 2 2.99 3.01
+  # Cut at 3/5 of their bytes: what the frames before the cut hold.
+  expect "$o/bad/truncated-flac-out.wav" pcm_s16le wav 44100 2 4 7
+  expect "$o/bad/lying-flac-out.wav" pcm_s16le wav 44100 2 4 7
+  expect "$o/bad/truncated-m4a-out.wav" pcm_s16le wav 44100 2 4 7
   expect "$o/日本語の出力.mp3" mp3 mp3 - 2 1.95 2.15
   expect "$o/long-out.mp3" mp3 mp3 - 2 1.95 2.15
   expect "$o/no-res.wav" pcm_s16le wav 44100 2 1.98 2.02

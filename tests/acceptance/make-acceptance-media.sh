@@ -5,7 +5,7 @@
 # run can prove that no input was changed.
 set -euo pipefail
 out=$(mkdir -p "$1" && cd "$1" && pwd)
-stamp="$out/.complete-v5"
+stamp="$out/.complete-v6"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
 mkdir -p "$out"/{in,bad,batch10,batch200,long,long4,stems3,taken12}
@@ -42,7 +42,22 @@ head -c $((44 + 44100 * 4 * 3)) ten.wav >bad/truncated.wav
 cp bad/truncated.wav bad/lying.wav
 printf '\xf0\xff\xff\x7f' | dd of=bad/lying.wav bs=1 seek=4 conv=notrunc status=none
 printf '\xf0\xff\xff\x7f' | dd of=bad/lying.wav bs=1 seek=40 conv=notrunc status=none
-rm ten.wav
+# Damaged inputs of the formats the built-in decoder opens: cut short (the
+# MP4 with its index first, as streaming files have it), a FLAC whose
+# header claims 2^36 samples, random bytes under a FLAC's name, an empty
+# FLAC and a folder named like an M4A.
+sox ten.wav ten.flac
+size=$(stat -c %s ten.flac)
+head -c $((size * 3 / 5)) ten.flac >bad/truncated.flac
+ffmpeg -nostdin -v error -i ten.wav -c:a aac -movflags +faststart ten.m4a
+size=$(stat -c %s ten.m4a)
+head -c $((size * 3 / 5)) ten.m4a >bad/truncated.m4a
+cp bad/truncated.flac bad/lying.flac
+printf '\xff\xff\xff\xff\xff' | dd of=bad/lying.flac bs=1 seek=21 conv=notrunc status=none
+head -c 65536 bad/noise.mp3 >bad/noise.flac
+: >bad/empty.flac
+mkdir bad/folder.m4a
+rm ten.wav ten.flac ten.m4a
 mkdir -p "日本語のフォルダ"
 cp in/tone16.wav "日本語のフォルダ/音声ファイル.wav"
 # A path of more than 260 characters.

@@ -41,7 +41,5 @@ def install(dist, work, branch):
 
 # What a stock Windows lacks: GStreamer's elements for these formats ranked
 # out of the reach of Wine's DirectShow, which leaves the filters Windows has.
-STOCK_WINDOWS = {"GST_PLUGIN_FEATURE_RANK": ",".join(name + ":0" for name in (
-    "flacdec", "flacparse", "avdec_flac", "vorbisdec", "avdec_vorbis", "opusdec", "avdec_opus",
-    "avdec_aac", "avdec_aac_fixed", "avdec_alac", "avdec_wavpack", "wavpackdec", "qtdemux",
-    "oggdemux", "wavpackparse", "matroskademux", "asfdemux"))}
+STOCK_WINDOWS = dict(line.strip().split("=", 1) for line in open(
+    os.path.join(os.path.dirname(__file__), "..", "support", "stock-windows.env")) if "=" in line)

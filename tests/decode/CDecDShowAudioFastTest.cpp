@@ -1,57 +1,14 @@
 #include "decode/CDecDShowAudioFast.h"
+#include "DecodedFile.h"
 #include "TestMedia.h"
 #include "framework/CComInitialiser.h"
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Decoded {
-    int openResult = -1;
-    WAVEFORMATEX format = {};
-    std::vector<unsigned char> bytes;
-    int blocks = 0;
-    DWORD endDelayMs = 0; // from the last block to the Read that reported the end
-    int endError = -1;
-    std::vector<int> progress;
-};
-
-void ReadToEnd(CDecAudio& decoder, Decoded& result) {
-    DWORD lastBlock = GetTickCount();
-    for (;;) {
-        result.progress.push_back(decoder.GetProgress());
-        unsigned char* block = nullptr;
-        int count = decoder.Read(&block, 2048);
-        if (count < 1) {
-            result.endDelayMs = GetTickCount() - lastBlock;
-            result.endError = decoder.GetEndError();
-            return;
-        }
-        lastBlock = GetTickCount();
-        result.bytes.insert(result.bytes.end(), block, block + count);
-        ++result.blocks;
-    }
-}
-
 Decoded DecodeFile(const std::string& name) {
-    Decoded result;
     CDecDShowAudioFast decoder;
-    result.openResult = decoder.Open(MediaPath(name).c_str());
-    if (result.openResult != 0)
-        return result;
-    result.format = *decoder.GetFormat();
-    ReadToEnd(decoder, result);
-    decoder.Close();
-    return result;
-}
-
-void ExpectSixteenBit(const WAVEFORMATEX& format, int channels, DWORD rate) {
-    EXPECT_EQ(WAVE_FORMAT_PCM, format.wFormatTag);
-    EXPECT_EQ(16, format.wBitsPerSample);
-    EXPECT_EQ(channels, format.nChannels);
-    EXPECT_EQ(rate, format.nSamplesPerSec);
-    EXPECT_EQ(channels * 2, format.nBlockAlign);
-    EXPECT_EQ(rate * channels * 2, format.nAvgBytesPerSec);
-    EXPECT_EQ(0, format.cbSize);
+    return DecodeWith(decoder, MediaPath(name));
 }
 
 class FastDecoder : public ::testing::Test {

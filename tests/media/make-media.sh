@@ -5,7 +5,7 @@
 # Runs once per build; later calls return at once.
 set -euo pipefail
 out=$1
-stamp="$out/.complete-v3"
+stamp="$out/.complete-v4"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
 mkdir -p "$out"
@@ -29,6 +29,8 @@ ff -stream_loop 9 -i long_60s.wav -c:a flac -compression_level 0 long_600s.flac
 ff -i s16_stereo_44k.wav -c:a libmp3lame -b:a 192k s16_stereo_44k.mp3
 ff -i s16_stereo_44k.wav -c:a libvorbis -q:a 6 s16_stereo_44k.ogg
 ff -i s16_stereo_44k.wav -c:a flac s16_stereo_44k.flac
+# A codec the built-in decoder leaves to the system's filters.
+ff -i s16_stereo_44k.wav -t 2 -ac 1 -ar 16000 -c:a libspeex speex.ogg
 # A cover that is no picture, which Opus cannot carry.
 ff -i s16_stereo_44k.wav -t 1 -c:a flac junk_cover.flac
 printf 'not a picture at all' >junk.bin
