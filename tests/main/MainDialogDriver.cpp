@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "ui/CZEPApp.h"
 #include <cstdlib>
+#include <memory>
 
 void CTestZEPDlg::RememberBatchFormat(const WAVEFORMATEX& format) {
     int size = static_cast<int>(sizeof(WAVEFORMATEX)) + format.cbSize;
@@ -79,4 +80,10 @@ ShownBox AnswerMessageBox(DWORD thread, HWND owner, DWORD timeoutMs) {
     shown.text = StaticTexts(box);
     Click(box, IDOK);
     return shown;
+}
+
+std::wstring CTestZEPDlg::DecoderFor(const std::wstring& path, int saved) {
+    settings.decoder = saved;
+    std::unique_ptr<CDecAudio> decoder(CZEPDlg::CreateDecoder());
+    return decoder->Open(path.c_str()) == 0 ? decoder->Describe() : std::wstring();
 }

@@ -20,7 +20,10 @@ class CTestZEPDlg : public CZEPDlg {
     void UseWmaWriter(CEncWMVWMA* writer) { wmaHolder.Attach(writer); }
     // A target format remembered as if chosen earlier in a batch.
     void RememberBatchFormat(const WAVEFORMATEX& format);
-    // Makes the jobs' decoders when set; DirectShow's otherwise.
+    // What the dialog's own decoder opens path with when the saved Decoder
+    // value is saved; empty when it does not open.
+    std::wstring DecoderFor(const std::wstring& path, int saved);
+    // Makes the jobs' decoders when set; the dialog's own otherwise.
     std::function<CDecAudio*()> makeDecoder;
 
     // Posted to the dialog: shows the error number in wParam on the dialog's thread.

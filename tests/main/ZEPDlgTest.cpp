@@ -253,6 +253,14 @@ TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
     EXPECT_EQ(1, dialog.jobsDone);
 }
 
+// The saved Decoder value chooses the decoder of the dialog's jobs, and of
+// the batch's, which make theirs the same way.
+TEST_F(MainDialog, TheSavedDecoderValueChoosesTheDecoder) {
+    CTestZEPDlg dialog;
+    EXPECT_EQ(L"built-in (FLAC)", dialog.DecoderFor(MediaPath("s16_stereo_44k.flac"), 0));
+    EXPECT_EQ(L"system", dialog.DecoderFor(MediaPath("s16_stereo_44k.flac"), 1));
+}
+
 // An output that cannot hold the input's cover is one line in the batch's
 // log; the file still converts.
 TEST_F(MainDialog, ABatchsCoverLeftOutIsOneLineInTheLogWindow) {
