@@ -47,9 +47,11 @@ results=$("$root/scripts/wine-session.sh" --own-display bash -c "
   decode builtin $short.{wav,mp3,flac,m4a,opus} $long.{wav,flac,mp3}
   decode system $short.{wav,mp3,flac,m4a,opus}" 2> >(grep -v '^ALSA lib' >&2)
   host "$long".{wav,flac,mp3})
+mkdir -p "$ZEP_BUILD_DIR/bench-work"
+echo "$results" >"$ZEP_BUILD_DIR/bench-work/decode-results"
 awk -v short=180 -v long=3600 '
   { key = $1 " " $2; if (!(key in best) || $3 < best[key]) best[key] = $3 }
-  function x(kind, file, length) { return length / best[kind " " file] }
+  function x(kind, file, secs) { return secs / best[kind " " file] }
   END {
     split("wav mp3 flac m4a opus", kinds, " ")
     for (i = 1; i <= 5; i++) {
