@@ -110,7 +110,9 @@ def seconds(path):
                            "-of", "csv=p=0", path], capture_output=True, text=True).stdout
     return float(text or 0)
 
-for source, least in (("truncated.mp3", 1.9), ("oversized.mp3", 0.05)):
+# The built-in decoder does not open the second, whose tag claims to run
+# past the file's end; the system's parser finds a frame or more after it.
+for source, least in (("truncated.mp3", 1.9), ("oversized.mp3", 0.02)):
     outputs = [os.path.join(work, f"damaged-{tags}-{source}") for tags in ("with", "without")]
     rcs = [zepc(winpath(os.path.join(media, source)), "-f", "mp3", "-o", winpath(output), *extra)
            for output, extra in zip(outputs, ([], ["--no-tags"]))]
