@@ -59,11 +59,6 @@ std::wstring ShortName(const AVCodec* codec) {
     return std::wstring(name.begin(), name.end());
 }
 
-bool SameParameters(const AVFrame* frame, int format, int rate, const AVChannelLayout& layout) {
-    return frame->format == format && frame->sample_rate == rate &&
-           av_channel_layout_compare(&frame->ch_layout, &layout) == 0;
-}
-
 } // namespace
 
 CDecBuiltinAudio::CDecBuiltinAudio()
@@ -258,9 +253,8 @@ void CDecBuiltinAudio::DescribeSource() {
     sourceFrameBytes = wave.nBlockAlign;
 }
 
-// The decoded frame, cut to the exact length, interleaved behind what the
-// block holds so far. False when it cannot be brought to the source's
-// format.
+// The decoded frame, interleaved behind what the block holds so far.
+// False when it cannot be brought to the source's format.
 bool CDecBuiltinAudio::TakeFrame() {
     const bool taken = Interleave(frame.get());
     av_frame_unref(frame.get());
@@ -272,8 +266,8 @@ bool CDecBuiltinAudio::Interleave(const AVFrame* decoded) {
     const int samples = decoded->nb_samples;
     if (samples <= 0)
         return true;
-    const bool asIs = SameParameters(decoded, sourceSampleFormat,
-                                     static_cast<int>(source.Format.nSamplesPerSec), layout) &&
+    const bool asIs = decoded->format == sourceSampleFormat &&
+                      decoded->sample_rate == static_cast<int>(source.Format.nSamplesPerSec) &&
                       layout.nb_channels == source.Format.nChannels;
     if (asIs) {
         const size_t bytes = static_cast<size_t>(samples) * static_cast<size_t>(sourceFrameBytes);
