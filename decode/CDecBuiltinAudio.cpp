@@ -205,12 +205,11 @@ bool CDecBuiltinAudio::DecodeFrame() {
         const int received = avcodec_receive_frame(codec.get(), frame.get());
         if (received == 0)
             return true;
-        if (received == AVERROR_EOF || (draining && received != AVERROR(EAGAIN))) {
+        // Drained, a decoder has nothing more to give, whatever it answers.
+        if (received == AVERROR_EOF || draining) {
             ended = true;
             break;
         }
-        if (draining)
-            continue;
         const int read = av_read_frame(container.get(), packet.get());
         if (read < 0) {
             // The end of the file, also of one cut short; a failed read is
