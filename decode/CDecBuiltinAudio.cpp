@@ -169,8 +169,8 @@ int CDecBuiltinAudio::OpenStream() {
     // describe the nothing that follows.
     const bool first = DecodeFrame();
     if (!first && endError)
-        return endError;
-    DescribeSource();
+        return kUndecodable;
+    TakeSourceFormat();
     if (source.Format.nChannels == 0 || source.Format.nSamplesPerSec == 0 ||
         !converter.Configure(&source.Format, sizeof source))
         return kUndecodable;
@@ -189,9 +189,8 @@ int64_t CDecBuiltinAudio::ExactLength() const {
     if (std::strncmp(container->iformat->name, "mov", 3) != 0)
         return -1;
     if (const AVDictionaryEntry* smpb = av_dict_get(container->metadata, "iTunSMPB", nullptr, 0)) {
-        unsigned priming = 0, padding = 0;
-        unsigned long long samples = 0;
-        if (std::sscanf(smpb->value, "%*x %x %x %llx", &priming, &padding, &samples) == 3 && samples)
+        unsigned long long samples = 0; // after the priming and the padding
+        if (std::sscanf(smpb->value, "%*x %*x %*x %llx", &samples) == 1 && samples)
             return static_cast<int64_t>(samples);
     }
     if (audio->duration <= 0 || audio->codecpar->sample_rate <= 0)
@@ -228,7 +227,7 @@ bool CDecBuiltinAudio::DecodeFrame() {
     return false;
 }
 
-void CDecBuiltinAudio::DescribeSource() {
+void CDecBuiltinAudio::TakeSourceFormat() {
     const bool decoded = frame->nb_samples > 0;
     const int decodedFormat = decoded ? frame->format : codec->sample_fmt;
     const AVChannelLayout& layout = decoded ? frame->ch_layout : codec->ch_layout;
@@ -249,7 +248,6 @@ void CDecBuiltinAudio::DescribeSource() {
         static_cast<WORD>(valid > 0 && valid < 8 * bytes && !isFloat ? valid : 8 * bytes);
     source.dwChannelMask = ChannelMask(layout);
     source.SubFormat = isFloat ? KSDATAFORMAT_SUBTYPE_IEEE_FLOAT : KSDATAFORMAT_SUBTYPE_PCM;
-    sourceFrameBytes = wave.nBlockAlign;
 }
 
 // The decoded frame, interleaved behind what the block holds so far.
@@ -269,7 +267,7 @@ bool CDecBuiltinAudio::Interleave(const AVFrame* decoded) {
                       decoded->sample_rate == static_cast<int>(source.Format.nSamplesPerSec) &&
                       layout.nb_channels == source.Format.nChannels;
     if (asIs) {
-        const size_t bytes = static_cast<size_t>(samples) * static_cast<size_t>(sourceFrameBytes);
+        const size_t bytes = static_cast<size_t>(samples) * FrameBytes();
         interleaved.insert(interleaved.end(), decoded->data[0], decoded->data[0] + bytes);
         return true;
     }
@@ -310,18 +308,18 @@ void CDecBuiltinAudio::Resample(const uint8_t* const* input, int samples) {
     if (room <= 0)
         return;
     const size_t at = interleaved.size();
-    interleaved.resize(at + static_cast<size_t>(room) * static_cast<size_t>(sourceFrameBytes));
+    interleaved.resize(at + static_cast<size_t>(room) * FrameBytes());
     uint8_t* output = interleaved.data() + at;
     const int converted = swr_convert(resampler.get(), &output, room, input, samples);
     interleaved.resize(at + static_cast<size_t>(std::max(converted, 0)) *
-                                static_cast<size_t>(sourceFrameBytes));
+                                FrameBytes());
 }
 
 int CDecBuiltinAudio::Read(unsigned char** data, int) {
     if (!codec)
         return -1;
     interleaved.erase(interleaved.begin(), interleaved.begin() + static_cast<std::ptrdiff_t>(handedOut));
-    const size_t wanted = kBlockFrames * static_cast<size_t>(sourceFrameBytes);
+    const size_t wanted = kBlockFrames * FrameBytes();
     while (interleaved.size() < wanted && DecodeFrame())
         if (!TakeFrame()) {
             endError = kDecodeAborted;
@@ -331,10 +329,10 @@ int CDecBuiltinAudio::Read(unsigned char** data, int) {
         Resample(nullptr, 0);
     // Whatever is beyond the exact length goes with this block.
     handedOut = interleaved.size();
-    size_t bytes = interleaved.size() - interleaved.size() % static_cast<size_t>(sourceFrameBytes);
+    size_t bytes = interleaved.size() - interleaved.size() % FrameBytes();
     if (samplesLeft >= 0) {
-        bytes = std::min<size_t>(bytes, static_cast<size_t>(samplesLeft) * sourceFrameBytes);
-        samplesLeft -= static_cast<int64_t>(bytes / static_cast<size_t>(sourceFrameBytes));
+        bytes = std::min<size_t>(bytes, static_cast<size_t>(samplesLeft) * FrameBytes());
+        samplesLeft -= static_cast<int64_t>(bytes / FrameBytes());
     }
     if (bytes == 0)
         return -1;

@@ -54,7 +54,8 @@ class CDecBuiltinAudio : public CDecAudio {
     int64_t ExactLength() const;
     bool DecodeFrame();
     bool TakeFrame();
-    void DescribeSource();
+    void TakeSourceFormat();
+    size_t FrameBytes() const { return source.Format.nBlockAlign; }
     bool Interleave(const AVFrame* decoded);
     bool ResamplerTakes(const AVFrame* decoded) const;
     void Resample(const uint8_t* const* input, int samples);
@@ -77,7 +78,6 @@ class CDecBuiltinAudio : public CDecAudio {
 
     WAVEFORMATEXTENSIBLE source = {};
     int sourceSampleFormat = -1; // FFmpeg's packed format the samples come in
-    int sourceFrameBytes = 0;
     WAVEFORMATEX format = {};
     CPCMBlockConverter converter;
     // What the resampler was made for: planar samples, or a stream whose
