@@ -33,6 +33,9 @@ struct CWmaOptions {
 struct CFlacOptions {
     int level = 5;      // compression level 0 (fastest) .. 8 (smallest)
     bool verify = true; // the encoder decodes what it wrote and compares it
+    int bits = 0;       // 16 or 24; 0: the source's own
+    int rate = 0;       // 44100 or 48000; 0: the source's own
+    int threads = 1;    // one stream encoded on them (0: one per processor)
 };
 
 struct COpusOptions {
