@@ -21,7 +21,10 @@ class CDecAudio {
     virtual void Close() = 0;
     // 0, or an error number.
     virtual int Open(const wchar_t* path) = 0;
-    // The format of the blocks: 16-bit PCM with one or two channels.
+    // The format of the blocks, the source's own as far as the decoder
+    // knows it: integer PCM of 8 to 32 bits or float, any channels; a
+    // WAVE_FORMAT_EXTENSIBLE record (cbSize 22) for more than two channels
+    // or more than 16 bits.
     virtual WAVEFORMATEX* GetFormat() = 0;
     // Once Read has answered -1: 0 when the input reached its end, else the
     // error number of what cut it short. An output of a cut input is no

@@ -171,13 +171,15 @@ int CDecBuiltinAudio::OpenStream() {
     if (!first && endError)
         return kUndecodable;
     TakeSourceFormat();
-    if (source.Format.nChannels == 0 || source.Format.nSamplesPerSec == 0 ||
-        !converter.Configure(&source.Format, sizeof source))
+    CPcmFormat handed;
+    if (!CPcmFormat::Read(&source.Format, sizeof source, handed))
         return kUndecodable;
-    format = {WAVE_FORMAT_PCM, static_cast<WORD>(std::min<int>(source.Format.nChannels, 2)),
-              source.Format.nSamplesPerSec, 0, 0, 16, 0};
-    format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    // FFmpeg widens 17 to 24 bits to 32, left-aligned: the top three bytes
+    // hold them exactly.
+    packTo24 = !handed.floating && handed.bits == 32 && source.Samples.wValidBitsPerSample <= 24;
+    if (packTo24)
+        handed.bits = 24;
+    format = handed.Wave();
     return first ? (TakeFrame() ? 0 : kUndecodable) : 0;
 }
 
@@ -336,13 +338,18 @@ int CDecBuiltinAudio::Read(unsigned char** data, int) {
     }
     if (bytes == 0)
         return -1;
-    const int count = static_cast<int>(bytes);
-    if (converter.IsPassThrough()) {
+    return HandOut(bytes, data);
+}
+
+int CDecBuiltinAudio::HandOut(size_t bytes, unsigned char** data) {
+    if (!packTo24) {
         *data = interleaved.data();
-        return count;
+        return static_cast<int>(bytes);
     }
-    block.resize(static_cast<size_t>(converter.OutputBytes(count)));
-    converter.Convert(interleaved.data(), count, block.data());
+    const size_t samples = bytes / 4;
+    block.resize(samples * 3);
+    for (size_t i = 0; i < samples; ++i)
+        std::memcpy(&block[3 * i], &interleaved[4 * i + 1], 3);
     *data = block.data();
     return static_cast<int>(block.size());
 }

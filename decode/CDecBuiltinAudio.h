@@ -1,6 +1,6 @@
 #pragma once
 #include "CDecAudio.h"
-#include "CPCMBlockConverter.h"
+#include "pcm/CPcmFormat.h"
 #include "framework/CHandleOwner.h"
 #include <cstdint>
 #include <memory>
@@ -19,8 +19,8 @@ struct SwrContext;
 // caller's thread, and hands on exactly the source's samples: the encoder
 // delay and padding that the container marks (a LAME header, an MP4 edit
 // list or iTunSMPB, Ogg granule positions, Opus pre-skip) are cut. Blocks
-// come through the same conversion as the system decoder's, to 16-bit PCM
-// with at most two channels; the source's own format is kept beside it.
+// keep the source's own rate, channels and sample type; only a source of
+// 17 to 24 bits that FFmpeg widens to 32 is packed back to 24.
 class CDecBuiltinAudio : public CDecAudio {
   public:
     CDecBuiltinAudio();
@@ -33,17 +33,13 @@ class CDecBuiltinAudio : public CDecAudio {
     int Open(const wchar_t* path) override;
     int Read(unsigned char** data, int maximum) override;
     void Close() override;
-    WAVEFORMATEX* GetFormat() override { return &format; }
+    WAVEFORMATEX* GetFormat() override { return &format.Format; }
     // By the bytes of the file read so far.
     int GetProgress() override;
     // kDecodeAborted when reading the file failed midway; 0 at its end, and
     // for a file cut short, which gives what it holds.
     int GetEndError() override { return endError; }
     std::wstring Describe() const override;
-
-    // The decoded samples as they come before the block conversion: the
-    // source's rate, channels and sample type, interleaved.
-    const WAVEFORMATEXTENSIBLE& SourceFormat() const { return source; }
 
   private:
     struct Deleters;
@@ -55,6 +51,7 @@ class CDecBuiltinAudio : public CDecAudio {
     bool DecodeFrame();
     bool TakeFrame();
     void TakeSourceFormat();
+    int HandOut(size_t bytes, unsigned char** data);
     size_t FrameBytes() const { return source.Format.nBlockAlign; }
     bool Interleave(const AVFrame* decoded);
     bool ResamplerTakes(const AVFrame* decoded) const;
@@ -78,13 +75,13 @@ class CDecBuiltinAudio : public CDecAudio {
 
     WAVEFORMATEXTENSIBLE source = {};
     int sourceSampleFormat = -1; // FFmpeg's packed format the samples come in
-    WAVEFORMATEX format = {};
-    CPCMBlockConverter converter;
+    WAVEFORMATEXTENSIBLE format = {}; // of the blocks handed out
+    bool packTo24 = false;
     // What the resampler was made for: planar samples, or a stream whose
     // format changes midway, brought to the first frame's.
     int resampledFormat = -1, resampledRate = 0, resampledChannels = 0;
     uint64_t resampledMask = 0;
     std::vector<uint8_t> interleaved; // the source's samples of the next block
     size_t handedOut = 0;             // bytes of it the last block holds
-    std::vector<uint8_t> block;       // converted, when the conversion changes them
+    std::vector<uint8_t> block;       // packed to 24 bits
 };

@@ -3,6 +3,7 @@
 #include "SourceConnection.h"
 #include "dshow/CMemAllocator.h"
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -111,7 +112,7 @@ bool CDecDShowAudio::GraphRunning() {
 // The streaming thread's callback: nothing may escape into the graph.
 int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
     // A buffer without a whole frame would read as the end of the input.
-    if (!data || length <= 0 || converter.OutputBytes(static_cast<int>(length)) <= 0)
+    if (!data || length < format.Format.nBlockAlign)
         return 0;
     try {
         StoreSample(time, data, length);
@@ -122,10 +123,8 @@ int CDecDShowAudio::OnSample(double time, const BYTE* data, long length) {
 }
 
 bool CDecDShowAudio::StoreSample(double time, const BYTE* data, long length) {
-    const int bytes = converter.OutputBytes(static_cast<int>(length));
-    return queue.Put(bytes, time, [&](unsigned char* out) {
-        converter.Convert(data, static_cast<int>(length), out);
-    });
+    const int bytes = static_cast<int>(length - length % format.Format.nBlockAlign);
+    return queue.Put(bytes, time, [&](unsigned char* out) { std::memcpy(out, data, bytes); });
 }
 
 int CDecDShowAudio::Start(double time) {
@@ -176,16 +175,7 @@ void CDecDShowAudio::Close() {
     position = 0.0;
 }
 
-WAVEFORMATEX* CDecDShowAudio::GetFormat() {
-    if (format.nChannels > 2)
-        format.nChannels = 2;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
-    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
-    format.cbSize = 0;
-    return &format;
-}
+WAVEFORMATEX* CDecDShowAudio::GetFormat() { return &format.Format; }
 
 HRESULT CDecDShowAudio::SetGrabberType(ISampleGrabber* grabber) {
     AM_MEDIA_TYPE type = {};
@@ -207,14 +197,11 @@ int CDecDShowAudio::TakeConnectedFormat(ISampleGrabber* grabber) {
     AM_MEDIA_TYPE type = {};
     if (FAILED(grabber->GetConnectedMediaType(&type)))
         return kGraphFailed;
-    bool usable =
-        type.pbFormat && type.cbFormat >= sizeof(WAVEFORMAT) + sizeof(WORD) &&
-        converter.Configure(reinterpret_cast<WAVEFORMATEX*>(type.pbFormat), type.cbFormat);
-    if (usable) {
-        format = {};
-        memcpy(&format, type.pbFormat,
-               type.cbFormat < sizeof(format) ? type.cbFormat : sizeof(format));
-    }
+    CPcmFormat connected;
+    const bool usable =
+        CPcmFormat::Read(reinterpret_cast<WAVEFORMATEX*>(type.pbFormat), type.cbFormat, connected);
+    if (usable)
+        format = connected.Wave();
     CoTaskMemFree(type.pbFormat);
     if (type.pUnk)
         type.pUnk->Release();

@@ -1,7 +1,7 @@
 #pragma once
 #include "CBlockQueue.h"
 #include "CDecAudio.h"
-#include "CPCMBlockConverter.h"
+#include "pcm/CPcmFormat.h"
 #include "CSampleGrabberCB.h"
 #include "framework/CComInitialiser.h"
 #include "framework/CComPtr.h"
@@ -57,7 +57,7 @@ class CDecDShowAudio : public CDecAudio {
     bool GraphRunning();
 
     CComInitialiser com;
-    WAVEFORMATEX format = {};
+    WAVEFORMATEXTENSIBLE format = {}; // as connected
     CComPtr<IMediaControl> mediaControl;
     CComPtr<IMediaSeeking> mediaSeeking;
     CComPtr<IMediaEvent> graphEvents;
@@ -75,12 +75,11 @@ class CDecDShowAudio : public CDecAudio {
     CBlockQueue::Block* current = nullptr; // the reader's, changed in place as it likes
     // A buffer the producer could not queue (no memory): the input is cut.
     std::atomic<bool> lostBlock{false};
-    CPCMBlockConverter converter;
     CComPtr<IGraphBuilder> graph;
 
   private:
-    // Copies the connected format and prepares the block conversion: 0, 5008
-    // when the type cannot be read, 5006 for a layout that cannot become 16-bit PCM.
+    // Takes the connected format: 0, 5008 when the type cannot be read,
+    // 5006 for a layout that is neither integer PCM nor float.
     int TakeConnectedFormat(ISampleGrabber* grabber);
     // Hands the grabber its media type, and this decoder's callback.
     static HRESULT SetGrabberType(ISampleGrabber* grabber);

@@ -1,37 +1,57 @@
 #pragma once
-#include <windows.h>
+#include "pcm/CPcmFormat.h"
+#include <cstdint>
+#include <memory>
+#include <vector>
 
-#include <mmreg.h> // needs the types of windows.h
+struct SwrContext;
 
-// Brings decoded blocks to the layout the decoder reports: 16-bit PCM with
-// at most two channels. The platform's decoders may deliver 8-, 24- or
-// 32-bit integers, floats, or more channels; those are converted (rounded
-// to nearest and clipped) and more than two channels are mixed down to
-// stereo. 16-bit blocks with one or two channels pass unchanged.
+// Brings the decoder's blocks to the layout the encoder takes: the one step
+// between them that changes sample type, channels or (for an output that
+// asks for another rate) the rate. Blocks that already fit pass untouched.
+// - Depth: reduced to 16 bits (or 8) with TPDF dither from a fixed seed, so
+//   that the same input gives the same bytes; to 24 or 32 bits rounded to
+//   nearest; float is clipped only where it becomes integer.
+// - Channels: kept (reordered for a Vorbis-order encoder), or mixed down
+//   to stereo: centre and surrounds at -3 dB, the low-frequency channel
+//   left out, scaled so that nothing clips.
+// - Rate: libswresample at its best quality.
 class CPCMBlockConverter {
   public:
-    // Takes the connected format block; false for a layout that cannot be
-    // converted (not PCM or float, or an unusual sample size).
-    bool Configure(const WAVEFORMATEX* source, size_t formatBytes);
+    CPCMBlockConverter();
+    ~CPCMBlockConverter();
+    CPCMBlockConverter(const CPCMBlockConverter&) = delete;
+    CPCMBlockConverter& operator=(const CPCMBlockConverter&) = delete;
 
+    // False for a pair it cannot convert: an unknown sample type, more
+    // channels in the target than in the source, or a failed resampler.
+    bool Configure(const CPcmFormat& source, const CPcmFormat& target);
     bool IsPassThrough() const { return passThrough; }
-    // Bytes produced from inputBytes of source data; a partial last frame is dropped.
-    int OutputBytes(int inputBytes) const;
-    void Convert(const BYTE* input, int inputBytes, BYTE* output) const;
+    // Starts the stream again (a further pass reads it anew): the same
+    // dither and an empty resampler, so that passes give the same samples.
+    void Restart();
+
+    // The converted block; a partial last frame is dropped. With pass-through
+    // the input itself, else a buffer valid until the next call.
+    int Convert(unsigned char* input, int inputBytes, unsigned char** output);
+    // At the end of the stream: what the resampler still holds (0 without one).
+    int Flush(unsigned char** output);
 
   private:
-    enum class SampleKind { Unsigned8, Signed16, Signed24, Signed32, Float32, Float64 };
+    void BuildChannelMap();
+    double Read(const unsigned char* sample) const;
+    void Write(double sample, unsigned char* out);
+    int Quantize(const double* samples, size_t count);
+    int Resample(const double* samples, int frames);
+    double Dither();
 
-    double ReadSample(const BYTE* sample) const;
-    void BuildMixdown(DWORD channelMask);
-
-    SampleKind kind = SampleKind::Signed16;
-    int sourceChannels = 2;
-    int bytesPerSample = 2;
-    int outputChannels = 2;
+    CPcmFormat source, target;
     bool passThrough = true;
-    // Weight of each source channel in the left and right output, already
-    // scaled so that no output can exceed full scale.
-    double leftWeight[32] = {};
-    double rightWeight[32] = {};
+    bool dither = false;
+    uint32_t seed = 0;
+    // Weight of each source channel in each target channel (target-major).
+    std::vector<double> weights;
+    std::unique_ptr<SwrContext, void (*)(SwrContext*)> resampler;
+    std::vector<double> mixed, resampled;
+    std::vector<unsigned char> block;
 };

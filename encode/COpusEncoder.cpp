@@ -1,5 +1,6 @@
 #include "COpusEncoder.h"
 #include "framework/OutputFile.h"
+#include "pcm/CPcmFormat.h"
 #include "resources/ErrorNumbers.h"
 #include "tags/TagText.h"
 #include "tags/VorbisComments.h"
@@ -43,12 +44,14 @@ bool COpusEncoder::TakeTags(const CTagRecord& record) {
     return true;
 }
 
-// Up to 8 channels in the mapping players know; mono and stereo in the
-// simplest one.
+// Float samples; up to 8 channels, in Vorbis's order, in the mapping
+// players know; mono and stereo in the simplest one.
 int COpusEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
-    if (format.wBitsPerSample != 16 || format.nChannels < 1 || format.nChannels > 8)
+    CPcmFormat samples;
+    if (!CPcmFormat::Read(format, samples) || !samples.floating || samples.bits != 32 ||
+        samples.channels > 8)
         return kOpusRefused;
-    blockAlign = 2 * format.nChannels;
+    blockAlign = samples.BytesPerFrame();
     CComments comments = MakeComments(tags, coverLeftOut);
     if (!comments)
         return kOpusRefused;
@@ -90,7 +93,7 @@ int COpusEncoder::Write(unsigned char* bytes, int count) {
     started = true;
     const int frames = count / blockAlign;
     const int result =
-        ope_encoder_write(encoder.get(), reinterpret_cast<const opus_int16*>(bytes), frames);
+        ope_encoder_write_float(encoder.get(), reinterpret_cast<const float*>(bytes), frames);
     return result != OPE_OK || writeFailed ? kWriteFailed : 0;
 }
 
@@ -101,8 +104,8 @@ int COpusEncoder::Write(unsigned char* bytes, int count) {
 int COpusEncoder::Finish() {
     if (encoder && !started) {
         SetSerialNumber(nullptr, 0);
-        const opus_int16 none[8] = {};
-        started = ope_encoder_write(encoder.get(), none, 0) == OPE_OK;
+        const float none[8] = {};
+        started = ope_encoder_write_float(encoder.get(), none, 0) == OPE_OK;
     }
     const bool drained = encoder && started && ope_encoder_drain(encoder.get()) == OPE_OK;
     encoder.reset();

@@ -27,6 +27,8 @@ int CConversionJob::Run(const std::wstring& input) {
 }
 
 int CConversionJob::RunPass() {
+    if (converter)
+        converter->Restart();
     DWORD lastTurn = timeGetTime() - kListenPeriodMs;
     while (!listener.Stopped()) {
         if (timeGetTime() - lastTurn >= kListenPeriodMs) {
@@ -37,14 +39,29 @@ int CConversionJob::RunPass() {
         unsigned char* block = nullptr;
         const int count = decoder.Read(&block, 2048);
         if (count < 1)
-            return decoder.GetEndError();
+            return decoder.GetEndError() ? decoder.GetEndError() : DeliverRest();
         for (IConversionStep* step : steps)
             if (int result = step->Process(block, count))
                 return result;
-        if (int result = encoder.Write(block, count))
+        if (int result = Deliver(block, count))
             return result;
     }
     return listener.StopResult();
+}
+
+int CConversionJob::Deliver(unsigned char* block, int count) {
+    if (!converter)
+        return encoder.Write(block, count);
+    unsigned char* converted = nullptr;
+    const int bytes = converter->Convert(block, count, &converted);
+    return bytes > 0 ? encoder.Write(converted, bytes) : 0;
+}
+
+// What a resampler holds back for its filter ends the stream.
+int CConversionJob::DeliverRest() {
+    unsigned char* rest = nullptr;
+    const int bytes = converter ? converter->Flush(&rest) : 0;
+    return bytes > 0 ? encoder.Write(rest, bytes) : 0;
 }
 
 int CConversionJob::Finish(IAudioEncoder& encoder, int result) {

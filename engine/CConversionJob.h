@@ -1,5 +1,6 @@
 #pragma once
 #include "decode/CDecAudio.h"
+#include "decode/CPCMBlockConverter.h"
 #include "encode/IAudioEncoder.h"
 #include "engine/IConversionStep.h"
 #include <string>
@@ -28,14 +29,16 @@ class IConversionListener {
 };
 
 // A conversion from an opened decoder to an opened encoder: blocks through
-// the steps (begun by the caller; the volume stage first) into the encoder
-// until the input ends, the driver stops it or something fails, pass after
-// pass as the encoder asks.
+// the steps (begun by the caller; the volume stage first) and the block
+// conversion to what the encoder takes, into the encoder until the input
+// ends, the driver stops it or something fails, pass after pass as the
+// encoder asks.
 class CConversionJob {
   public:
     CConversionJob(CDecAudio& decoder, IAudioEncoder& encoder, std::vector<IConversionStep*> steps,
-                   IConversionListener& listener)
-        : decoder(decoder), encoder(encoder), steps(std::move(steps)), listener(listener) {}
+                   IConversionListener& listener, CPCMBlockConverter* converter = nullptr)
+        : decoder(decoder), encoder(encoder), steps(std::move(steps)), listener(listener),
+          converter(converter) {}
 
     // 0 when the input was read to its end; the listener's StopResult when
     // the driver stopped it; else the error number. input is opened again
@@ -47,9 +50,12 @@ class CConversionJob {
 
   private:
     int RunPass();
+    int Deliver(unsigned char* block, int count);
+    int DeliverRest();
 
     CDecAudio& decoder;
     IAudioEncoder& encoder;
     std::vector<IConversionStep*> steps;
     IConversionListener& listener;
+    CPCMBlockConverter* converter; // none: the blocks fit the encoder
 };

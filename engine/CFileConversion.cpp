@@ -1,6 +1,7 @@
 #include "CFileConversion.h"
 #include "engine/CTagStep.h"
 #include "engine/CVolumeStep.h"
+#include "resources/ErrorNumbers.h"
 #include <memory>
 
 // The steps begin before the encoder opens (an encoder may take the tags
@@ -9,8 +10,16 @@
 int CFileConversion::Convert(CDecAudio& decoder, const std::wstring& input,
                              const COutputTarget& target, IConversionListener& listener) {
     const WAVEFORMATEX& source = *decoder.GetFormat();
+    CPcmFormat decoded;
+    if (!CPcmFormat::Read(source, decoded))
+        return kUndecodable;
+    const CPcmFormat takes = format.encoderTakes(decoded, options);
+    CPCMBlockConverter converter;
+    if (!converter.Configure(decoded, takes))
+        return kUndecodable;
+    const WAVEFORMATEXTENSIBLE taken = takes.Wave();
     std::unique_ptr<IAudioEncoder> encoder;
-    if (int made = format.makeEncoder(writers, options, source, encoder))
+    if (int made = format.makeEncoder(writers, options, taken.Format, encoder))
         return made;
     CVolumeStep volume(options.volume);
     CTagStep tags(format, options.tags, *encoder);
@@ -22,9 +31,9 @@ int CFileConversion::Convert(CDecAudio& decoder, const std::wstring& input,
     CPendingOutput pending;
     if (result == 0)
         result =
-            pending.Begin(target.path) ? encoder->Open(source, pending.Path()) : format.fileError;
+            pending.Begin(target.path) ? encoder->Open(taken.Format, pending.Path()) : format.fileError;
     if (result == 0)
-        result = CConversionJob(decoder, *encoder, steps, listener).Run(input);
+        result = CConversionJob(decoder, *encoder, steps, listener, &converter).Run(input);
     result = CConversionJob::Finish(*encoder, result);
     for (IConversionStep* step : steps)
         if (result == 0)

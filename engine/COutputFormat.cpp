@@ -10,12 +10,25 @@
 
 namespace {
 
+// Whether the WAV output holds the samples as they come: no format chosen,
+// or PCM of just these samples.
+bool KeepsSamples(const CPcmFormat& samples, const CEncoderOptions& options) {
+    CPcmFormat chosen;
+    return options.wavFormat.empty() ||
+           (CPcmFormat::Read(reinterpret_cast<const WAVEFORMATEX*>(options.wavFormat.data()),
+                             options.wavFormat.size(), chosen) &&
+            chosen.SameSamples(samples));
+}
+
+// source is what WavTakes gave: the source's own samples go into the file
+// as they are, 16 bits through the ACM to the chosen format.
 int MakeWavEncoder(const CEncoderWriters& writers, const CEncoderOptions& options,
                    const WAVEFORMATEX& source, std::unique_ptr<IAudioEncoder>& encoder) {
+    CPcmFormat given;
+    const bool asGiven = !CPcmFormat::Read(source, given) || KeepsSamples(given, options);
     writers.wav.SetSourceFormat(&source);
-    writers.wav.SetDestFormat(options.wavFormat.empty() ? &source
-                                                        : reinterpret_cast<const WAVEFORMATEX*>(
-                                                              options.wavFormat.data()));
+    writers.wav.SetDestFormat(
+        asGiven ? nullptr : reinterpret_cast<const WAVEFORMATEX*>(options.wavFormat.data()));
     encoder = std::make_unique<CWavAcmEncoder>(writers.wav);
     return 0;
 }
@@ -49,24 +62,66 @@ int MakeOpusEncoder(const CEncoderWriters&, const CEncoderOptions& options, cons
 
 using Question = COutputFormat::Question;
 
+// mp3, Layer-3 WAV and wma, and the ACM's codecs: 16 bits, at most two
+// channels, the rate left to the encoder.
+CPcmFormat SixteenBitStereo(const CPcmFormat& source, const CEncoderOptions&) {
+    CPcmFormat taken;
+    taken.rate = source.rate;
+    taken.channels = source.channels > 2 ? 2 : source.channels;
+    return taken;
+}
+
+// A PCM target of the source's own samples (or none) keeps them; any
+// other goes through the ACM from 16 bits.
+CPcmFormat WavTakes(const CPcmFormat& source, const CEncoderOptions& options) {
+    return KeepsSamples(source, options) ? source : SixteenBitStereo(source, options);
+}
+
+// Integers of up to 24 bits as they are, wider ones and floats to 24; up
+// to 8 channels; the depth and rate the user asked for.
+CPcmFormat FlacTakes(const CPcmFormat& source, const CEncoderOptions& options) {
+    CPcmFormat taken = source;
+    if (source.channels > 8)
+        taken = SixteenBitStereo(source, options);
+    taken.bits = source.floating || source.bits > 24 ? 24 : source.bits;
+    taken.floating = false;
+    if (options.flac.bits)
+        taken.bits = options.flac.bits;
+    if (options.flac.rate)
+        taken.rate = static_cast<DWORD>(options.flac.rate);
+    return taken;
+}
+
+// Float, up to 8 channels in Vorbis's order; libopusenc resamples.
+CPcmFormat OpusTakes(const CPcmFormat& source, const CEncoderOptions& options) {
+    CPcmFormat taken = source.channels > 8 ? SixteenBitStereo(source, options) : source;
+    taken.bits = 32;
+    taken.floating = true;
+    taken.order = CPcmFormat::Order::Vorbis;
+    return taken;
+}
+
 } // namespace
 
 const std::vector<COutputFormat>& OutputFormats() {
     static const std::vector<COutputFormat> formats = {
-        {L"WAV(ACM)", false, L"wav", L".wav", kWavFileError, Question::WavFormat, MakeWavEncoder,
+        {L"WAV(ACM)", false, L"wav", L".wav", kWavFileError, Question::WavFormat, WavTakes,
+         MakeWavEncoder,
          WriteWaveTags},
         {L"Layer3-WAV", true, L"l3wav", L".wav", kMp3FileError, Question::Mp3Settings,
-         MakeMp3Encoder<true>, WriteWaveTags},
-        {L"mp3", true, L"mp3", L".mp3", kMp3FileError, Question::Mp3Settings, MakeMp3Encoder<false>,
+         SixteenBitStereo, MakeMp3Encoder<true>, WriteWaveTags},
+        {L"mp3", true, L"mp3", L".mp3", kMp3FileError, Question::Mp3Settings,
+         SixteenBitStereo, MakeMp3Encoder<false>,
          WriteMp3Tags},
         // The Windows Media writer takes the tags as its header's attributes.
-        {L"wma", false, L"wma", L".wma", kWmaFileError, Question::WmaSettings, MakeWmaEncoder,
+        {L"wma", false, L"wma", L".wma", kWmaFileError, Question::WmaSettings,
+         SixteenBitStereo, MakeWmaEncoder,
          nullptr},
         // These two write their tags as Vorbis comments in their own headers.
         {L"flac", false, L"flac", L".flac", kFlacFileError, Question::FlacSettings,
-         MakeFlacEncoder, nullptr},
+         FlacTakes, MakeFlacEncoder, nullptr},
         {L"opus", false, L"opus", L".opus", kOpusFileError, Question::OpusSettings,
-         MakeOpusEncoder, nullptr},
+         OpusTakes, MakeOpusEncoder, nullptr},
     };
     return formats;
 }

@@ -2,6 +2,7 @@
 #include "encode/IAudioEncoder.h"
 #include "engine/CEncoderWriters.h"
 #include "engine/IFormatQuestions.h"
+#include "pcm/CPcmFormat.h"
 #include <memory>
 #include <vector>
 
@@ -27,7 +28,9 @@ struct COutputFormat {
     const wchar_t* extension;
     int fileError; // reported when the file cannot be created or put in place
     Question question;
-    // Makes the encoder over the thread's writers for the decoded PCM
+    // What the encoder takes of a source: as much of it as the format holds.
+    CPcmFormat (*encoderTakes)(const CPcmFormat& source, const CEncoderOptions& options);
+    // Makes the encoder over the thread's writers for the PCM it takes
     // (source): 0, or the error number.
     int (*makeEncoder)(const CEncoderWriters& writers, const CEncoderOptions& options,
                        const WAVEFORMATEX& source, std::unique_ptr<IAudioEncoder>& encoder);

@@ -1,7 +1,8 @@
 #pragma once
 #include "engine/IConversionStep.h"
 
-// The volume stage: every block scaled to the volume in percent.
+// The volume stage: every block scaled to the volume in percent, in the
+// decoder's own sample format.
 class CVolumeStep : public IConversionStep {
   public:
     explicit CVolumeStep(int volume) : volume(volume) {}
@@ -12,4 +13,5 @@ class CVolumeStep : public IConversionStep {
   private:
     const int volume;
     int bitsPerSample = 16;
+    bool floating = false;
 };

@@ -26,6 +26,10 @@ struct CPcmFormat {
 
     // False for what is not integer PCM or float, or an unusual sample size.
     static bool Read(const WAVEFORMATEX* wave, size_t bytes, CPcmFormat& format);
+    // A record whose cbSize tells its length.
+    static bool Read(const WAVEFORMATEX& wave, CPcmFormat& format) {
+        return Read(&wave, sizeof(WAVEFORMATEX) + wave.cbSize, format);
+    }
     // The wave format record: WAVE_FORMAT_EXTENSIBLE, with the mask and the
     // valid bits, for more than two channels or more than 16 bits; the plain
     // record (cbSize 0) otherwise.

@@ -18,6 +18,13 @@ DWORD RecordSize(const WAVEFORMATEX& format) { return RecordHeaderSize + format.
 
 bool IsPcm(const WAVEFORMATEX& format) { return format.wFormatTag == WAVE_FORMAT_PCM; }
 
+// Samples the ACM does not convert: floats, or a record with a channel
+// mask and valid bits. They go into the file as they are, or not at all.
+bool IsWide(const WAVEFORMATEX& format) {
+    return (format.wFormatTag == WAVE_FORMAT_EXTENSIBLE && format.cbSize >= 22) ||
+           format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT;
+}
+
 bool SameRecord(const WAVEFORMATEX& a, const WAVEFORMATEX& b) {
     return std::memcmp(&a, &b, RecordHeaderSize) == 0;
 }
@@ -35,10 +42,12 @@ DWORD RoundUp(DWORD value, DWORD granule) { return (value + granule - 1) / granu
 CWavACM::CWavACM() { Reset(); }
 
 void CWavACM::SetSourceFormat(const WAVEFORMATEX* format) {
+    sourceRecord = WAVEFORMATEXTENSIBLE{};
     if (format)
-        std::memcpy(&source, format, RecordHeaderSize);
-    else
-        source = WAVEFORMATEX{};
+        std::memcpy(&sourceRecord, format,
+                    std::min<DWORD>(RecordSize(*format), sizeof sourceRecord));
+    if (!IsWide(Source()))
+        Source().cbSize = 0;
 }
 
 int CWavACM::SetDestFormat(const WAVEFORMATEX* format) {
@@ -62,7 +71,7 @@ int CWavACM::ChooseFormat(HWND owner) {
         if (!Allocate(target, size))
             return 0;
         target.FillAll(0);
-        std::memcpy(target.data, &source, RecordHeaderSize);
+        std::memcpy(target.data, &Source(), std::min(size, RecordSize(Source())));
     } else if (static_cast<DWORD>(target.GetCount()) < size) {
         // The chooser may write a record as long as the largest format.
         const int held = target.GetCount();
@@ -71,7 +80,7 @@ int CWavACM::ChooseFormat(HWND owner) {
         std::memset(target.data + held, 0, size - held);
     }
     if (Target()->wFormatTag == 0)
-        std::memcpy(target.data, &source, RecordHeaderSize);
+        std::memcpy(target.data, &Source(), std::min(size, RecordSize(Source())));
 
     ACMFORMATCHOOSEW request{};
     request.cbStruct = sizeof request;
@@ -95,7 +104,7 @@ int CWavACM::ChooseFormat(HWND owner) {
 
 const WAVEFORMATEX* CWavACM::GetDestFormat() const {
     const WAVEFORMATEX* held = GetTarget();
-    return held ? held : &source;
+    return held ? held : &Source();
 }
 
 const WAVEFORMATEX* CWavACM::GetTarget() const {
@@ -118,22 +127,24 @@ bool CWavACM::SuggestPcm(const WAVEFORMATEX* from, WAVEFORMATEX& pcm) const {
 // would end up in the file under a format that does not describe them.
 int CWavACM::PrepareWrite() {
     fileBytes = 0;
-    if (!IsPcm(source) || source.nBlockAlign == 0)
-        return 0;
     const WAVEFORMATEX* wanted = GetTarget();
+    if (IsWide(Source()) && Source().nBlockAlign != 0 && !wanted)
+        return 1;
+    if (!IsPcm(Source()) || Source().nBlockAlign == 0)
+        return 0;
     if (!wanted)
         return 1;
     if (wanted->nBlockAlign == 0)
         return 0;
     if (IsPcm(*wanted)) {
-        if (SameRecord(*wanted, source))
+        if (SameRecord(*wanted, Source()))
             target.Free();
         return 1;
     }
     WAVEFORMATEX codecPcm;
     if (!SuggestPcm(wanted, codecPcm))
         return 0;
-    if (SameRecord(codecPcm, source))
+    if (SameRecord(codecPcm, Source()))
         intermediate.reset();
     else
         intermediate = codecPcm;
@@ -142,6 +153,8 @@ int CWavACM::PrepareWrite() {
 
 DWORD CWavACM::GetFormatChunkSize() const {
     const WAVEFORMATEX* wanted = GetTarget();
+    if (!wanted && IsWide(Source()))
+        return RecordSize(Source());
     return wanted && !IsPcm(*wanted) ? RecordSize(*wanted) : PcmChunkSize;
 }
 
@@ -156,7 +169,7 @@ int CWavACM::OpenWriteStreams() {
     outputCapacity = OutputCapacityFor(wanted->nBlockAlign);
     if (!Allocate(output, outputCapacity))
         return 0;
-    if (intermediate && !firstStage.Open(&source, &*intermediate))
+    if (intermediate && !firstStage.Open(&Source(), &*intermediate))
         return 0;
     if (!mainStream.Open(&MainSource(), wanted))
         return 0;
@@ -188,15 +201,15 @@ DWORD CWavACM::ResamplingPeriod(const WAVEFORMATEX& from, const WAVEFORMATEX& to
 }
 
 int CWavACM::PrepareFirstStagePeriods() {
-    DWORD frames = ResamplingPeriod(source, *intermediate);
+    DWORD frames = ResamplingPeriod(Source(), *intermediate);
     auto outputFrames = [this](DWORD sourceFrames) {
         const uint64_t scaled = static_cast<uint64_t>(sourceFrames) * intermediate->nSamplesPerSec;
-        return static_cast<DWORD>((scaled + source.nSamplesPerSec - 1) / source.nSamplesPerSec);
+        return static_cast<DWORD>((scaled + Source().nSamplesPerSec - 1) / Source().nSamplesPerSec);
     };
     // A period too long for the staging buffer falls back to single frames.
     if (2ull * outputFrames(frames) * intermediate->nBlockAlign > stagingCapacity)
         frames = 1;
-    periodBytes = frames * source.nBlockAlign;
+    periodBytes = frames * Source().nBlockAlign;
     periodOutput = outputFrames(frames) * intermediate->nBlockAlign;
     carried = 0;
     return Allocate(carry, periodBytes) ? 1 : 0;
@@ -379,11 +392,11 @@ DWORD CWavACM::GetFrameCount() const {
 int CWavACM::PrepareRead() {
     const WAVEFORMATEX* fileFormat = GetTarget();
     if (!fileFormat)
-        return IsPcm(source) && source.nBlockAlign != 0 ? 1 : 0;
+        return IsPcm(Source()) && Source().nBlockAlign != 0 ? 1 : 0;
     const DWORD blockAlign = fileFormat->nBlockAlign;
-    if (blockAlign == 0 || !SuggestPcm(fileFormat, source))
+    if (blockAlign == 0 || !SuggestPcm(fileFormat, Source()))
         return 0;
-    if (!mainStream.Open(fileFormat, &source))
+    if (!mainStream.Open(fileFormat, &Source()))
         return 0;
     stagingCapacity = blockAlign > ReadPortion ? 0 : ReadPortion - ReadPortion % blockAlign;
     outputCapacity = RoundUp(mainStream.DestSizeFor(stagingCapacity), ReadOutputGranule);

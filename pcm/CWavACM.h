@@ -3,6 +3,8 @@
 #include "pcm/CAcmStream.h"
 #include <optional>
 
+#include <mmreg.h>
+
 // Where converted bytes go (writing) and where file bytes come from
 // (reading). Each returns the number of bytes handled, or -1 to stop.
 using AcmSinkCallback = int (*)(const void* bytes, int count, void* owner);
@@ -25,7 +27,7 @@ class CWavACM {
     int SetDestFormat(const WAVEFORMATEX* format);
     int ChooseFormat(HWND owner);
     const WAVEFORMATEX* GetDestFormat() const;
-    const WAVEFORMATEX& GetSourceFormat() const { return source; }
+    const WAVEFORMATEX& GetSourceFormat() const { return sourceRecord.Format; }
 
     // Writing: formats first, then (after the file header) the streams.
     int PrepareWrite();
@@ -55,7 +57,9 @@ class CWavACM {
   private:
     WAVEFORMATEX* Target();
     bool SuggestPcm(const WAVEFORMATEX* from, WAVEFORMATEX& pcm) const;
-    const WAVEFORMATEX& MainSource() const { return intermediate ? *intermediate : source; }
+    WAVEFORMATEX& Source() { return sourceRecord.Format; }
+    const WAVEFORMATEX& Source() const { return sourceRecord.Format; }
+    const WAVEFORMATEX& MainSource() const { return intermediate ? *intermediate : Source(); }
     int ConvertOneStage(const BYTE* bytes, DWORD count, AcmSinkCallback sink, void* owner);
     int ConvertTwoStages(const BYTE* bytes, DWORD count, AcmSinkCallback sink, void* owner);
     static DWORD ResamplingPeriod(const WAVEFORMATEX& from, const WAVEFORMATEX& to);
@@ -68,7 +72,9 @@ class CWavACM {
     bool Refill(AcmSourceCallback fetch, void* owner);
     int DecodeStraight(BYTE* buffer, DWORD count, AcmSourceCallback fetch, void* owner);
 
-    WAVEFORMATEX source{};
+    // The PCM the caller delivers; its whole record, for samples that go
+    // into the file as they are.
+    WAVEFORMATEXTENSIBLE sourceRecord{};
     CMemBuffBase<unsigned char> target;
     std::optional<WAVEFORMATEX> intermediate;
     CAcmStream mainStream;

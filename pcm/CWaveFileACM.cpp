@@ -27,9 +27,9 @@ int CWaveFileACM::OpenWrite(const std::wstring& path) {
 
 bool CWaveFileACM::WriteHeaderAndStreams() {
     const WAVEFORMATEX* target = converter.GetTarget();
-    if (!target)
-        return file.Write(&converter.GetSourceFormat(), PcmRecordSize) == PcmRecordSize;
     const int chunkSize = static_cast<int>(converter.GetFormatChunkSize());
+    if (!target)
+        return file.Write(&converter.GetSourceFormat(), chunkSize) == chunkSize;
     return file.Write(target, chunkSize) == chunkSize && converter.OpenWriteStreams();
 }
 

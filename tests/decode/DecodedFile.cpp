@@ -1,4 +1,7 @@
 #include "DecodedFile.h"
+#include "decode/CPCMBlockConverter.h"
+#include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 void ReadToEnd(CDecAudio& decoder, Decoded& result) {
@@ -23,18 +26,28 @@ Decoded DecodeWith(CDecAudio& decoder, const std::wstring& path) {
     result.openResult = decoder.Open(path.c_str());
     if (result.openResult != 0)
         return result;
-    result.format = *decoder.GetFormat();
+    const WAVEFORMATEX* format = decoder.GetFormat();
+    std::memcpy(&result.format, format, std::min(sizeof result.format, sizeof *format + format->cbSize));
     ReadToEnd(decoder, result);
     decoder.Close();
     return result;
 }
 
-void ExpectSixteenBit(const WAVEFORMATEX& format, int channels, DWORD rate) {
-    EXPECT_EQ(WAVE_FORMAT_PCM, format.wFormatTag);
-    EXPECT_EQ(16, format.wBitsPerSample);
-    EXPECT_EQ(channels, format.nChannels);
-    EXPECT_EQ(rate, format.nSamplesPerSec);
-    EXPECT_EQ(channels * 2, format.nBlockAlign);
-    EXPECT_EQ(rate * channels * 2, format.nAvgBytesPerSec);
-    EXPECT_EQ(0, format.cbSize);
+std::vector<int16_t> SixteenBitOf(const Decoded& decoded, int channels, DWORD rate) {
+    CPcmFormat given, sixteen;
+    EXPECT_TRUE(CPcmFormat::Read(decoded.format.Format, given));
+    EXPECT_EQ(rate, given.rate);
+    sixteen.rate = given.rate;
+    sixteen.channels = std::min(given.channels, 2);
+    EXPECT_EQ(channels, sixteen.channels);
+    CPCMBlockConverter converter;
+    std::vector<unsigned char> bytes = decoded.bytes;
+    unsigned char* converted = nullptr;
+    const int count = converter.Configure(given, sixteen)
+                          ? converter.Convert(bytes.data(), static_cast<int>(bytes.size()), &converted)
+                          : 0;
+    std::vector<int16_t> samples(static_cast<size_t>(count) / 2);
+    if (count > 0)
+        std::memcpy(samples.data(), converted, static_cast<size_t>(count));
+    return samples;
 }

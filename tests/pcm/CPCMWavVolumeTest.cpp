@@ -27,10 +27,44 @@ std::vector<uint8_t> AllBytes() {
 
 TEST(CPCMWavVolume, HundredPercentLeavesEveryWidthUntouched) {
     std::vector<uint8_t> bytes = AllBytes();
-    for (int bits : {8, 16, 24, 32}) {
-        std::vector<uint8_t> copy = bytes;
-        EXPECT_EQ(copy.data(), CPCMWavVolume::ApplyVolume(copy.data(), 256, 100, bits));
-        EXPECT_EQ(bytes, copy) << bits << " bits";
+    for (int bits : {8, 16, 24, 32, 64}) {
+        for (bool floating : {false, true}) {
+            std::vector<uint8_t> copy = bytes;
+            EXPECT_EQ(copy.data(), CPCMWavVolume::ApplyVolume(copy.data(), 255, 100, bits, floating));
+            EXPECT_EQ(bytes, copy) << bits << " bits";
+        }
+    }
+}
+
+// 24 and 32-bit integers round and clip as 16-bit ones do; floats scale
+// and are not clipped.
+TEST(CPCMWavVolume, WideIntegersRoundAndClipAndFloatsScale) {
+    auto bytesOf = [](const auto& values, int size) {
+        std::vector<uint8_t> bytes;
+        for (auto value : values)
+            for (int at = 0; at < size; ++at)
+                bytes.push_back(reinterpret_cast<const uint8_t*>(&value)[at]);
+        return bytes;
+    };
+    const std::vector<int32_t> wide = {3, -3, -5, 8388607, -8388608};
+    const struct {
+        int bits, percent;
+        bool floating;
+        std::vector<uint8_t> input, expected;
+    } cases[] = {
+        {24, 50, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{2, -1, -2, 4194304, -4194304}, 3)},
+        {24, 200, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{6, -6, -10, 8388607, -8388608}, 3)},
+        {32, 200, false, bytesOf(std::vector<int32_t>{INT32_MAX, INT32_MIN, -3}, 4),
+         bytesOf(std::vector<int32_t>{INT32_MAX, INT32_MIN, -6}, 4)},
+        {32, 50, true, bytesOf(std::vector<float>{1.0f, -0.25f}, 4), bytesOf(std::vector<float>{0.5f, -0.125f}, 4)},
+        {32, 300, true, bytesOf(std::vector<float>{0.5f}, 4), bytesOf(std::vector<float>{1.5f}, 4)},
+        {64, 50, true, bytesOf(std::vector<double>{-1.0}, 8), bytesOf(std::vector<double>{-0.5}, 8)},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> block = c.input;
+        CPCMWavVolume::ApplyVolume(block.data(), static_cast<int>(block.size()), c.percent, c.bits,
+                                   c.floating);
+        EXPECT_EQ(c.expected, block) << c.bits << " bits at " << c.percent << " %";
     }
 }
 
@@ -87,7 +121,7 @@ TEST(CPCMWavVolume, EmptyBlocksAndOtherWidthsAreUnchanged) {
     EXPECT_EQ(nullptr, CPCMWavVolume::ApplyVolume(nullptr, 16, 50, 16));
 
     std::vector<uint8_t> bytes = AllBytes();
-    for (int bits : {24, 32, 4, 0}) {
+    for (int bits : {4, 0}) {
         std::vector<uint8_t> copy = bytes;
         CPCMWavVolume::ApplyVolume(copy.data(), 256, 37, bits);
         EXPECT_EQ(bytes, copy) << bits << " bits";
