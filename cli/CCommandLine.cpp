@@ -13,6 +13,8 @@ struct Name {
 // The MP3 channel modes in the settings' order.
 const Name kModes[] = {{L"mono", 0}, {L"stereo", 1}, {L"joint", 2}, {L"ms", 3}, {L"dual", 4}};
 const Name kDecoders[] = {{L"builtin", 0}, {L"system", 1}};
+const Name kFlacBits[] = {{L"16", 16}, {L"24", 24}};
+const Name kFlacRates[] = {{L"44100", 44100}, {L"48000", 48000}};
 const Name kOpusModes[] = {{L"vbr", COpusOptions::Vbr},
                            {L"cvbr", COpusOptions::ConstrainedVbr},
                            {L"cbr", COpusOptions::Cbr}};
@@ -85,7 +87,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             tags.emplace_back(given->substr(0, equals), given->substr(equals + 1));
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
                    argument == L"--wma-file" || argument == L"--acm" ||
-                   argument == L"--opus-mode" || argument == L"--decoder") {
+                   argument == L"--opus-mode" || argument == L"--decoder" ||
+                   argument == L"--flac-bits" || argument == L"--flac-rate") {
             const std::wstring* given = value();
             if (!given)
                 return argument + L" needs a value";
@@ -102,6 +105,12 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             } else if (argument == L"--decoder") {
                 if (!(decoder = Find(kDecoders, *given)))
                     return L"--decoder takes builtin or system, not " + *given;
+            } else if (argument == L"--flac-bits") {
+                if (!(flacBits = Find(kFlacBits, *given)))
+                    return L"--flac-bits takes 16 or 24, not " + *given;
+            } else if (argument == L"--flac-rate") {
+                if (!(flacRate = Find(kFlacRates, *given)))
+                    return L"--flac-rate takes 44100 or 48000, not " + *given;
             } else if (argument == L"--opus-mode") {
                 if (!(opusMode = Find(kOpusModes, *given)))
                     return L"--opus-mode takes vbr, cvbr or cbr, not " + *given;
@@ -134,8 +143,9 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         return L"--threads is for an MP3 or Layer-3 WAV output";
     if ((acm || rate || channels || bits) && question != COutputFormat::Question::WavFormat)
         return L"--acm, --rate, --channels and --bits are for a WAV(ACM) output";
-    if ((flacLevel || noVerify) && question != COutputFormat::Question::FlacSettings)
-        return L"--flac-level and --no-verify are for a FLAC output";
+    if ((flacLevel || flacBits || flacRate || noVerify) &&
+        question != COutputFormat::Question::FlacSettings)
+        return L"--flac-level, --flac-bits, --flac-rate and --no-verify are for a FLAC output";
     if ((opusKbps || opusMode) && question != COutputFormat::Question::OpusSettings)
         return L"--opus-bitrate and --opus-mode are for an Opus output";
     if (twoPass && !wmaFile)
@@ -177,6 +187,8 @@ void CCommandLine::ApplyTo(CEncoderOptions& options) const {
         options.mp3.threads = *threads;
     }
     options.flac.level = flacLevel.value_or(options.flac.level);
+    options.flac.bits = flacBits.value_or(options.flac.bits);
+    options.flac.rate = flacRate.value_or(options.flac.rate);
     if (noVerify)
         options.flac.verify = false;
     options.opus.kbps = opusKbps.value_or(options.opus.kbps);

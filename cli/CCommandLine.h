@@ -18,11 +18,13 @@ struct CCommandLine {
     std::optional<int> threads; // --threads: one file's MP3 encoded on them
     std::optional<std::wstring> wmaFile;
     // --acm: the WAV output's codec by the name the system's format list
-    // shows, with the format's rate, channels and bits (0: as the input, or any).
+    // shows, with the format's rate, channels and bits (0: as the input, or
+    // any). PCM alone keeps the input's samples as they are.
     std::optional<std::wstring> acm;
     std::optional<int> rate, channels, bits;
     bool twoPass = false;
     std::optional<int> flacLevel, opusKbps, opusMode;
+    std::optional<int> flacBits, flacRate; // --flac-bits, --flac-rate: 0 stays the source's
     std::optional<int> decoder; // --decoder: the saved Decoder value it stands for
     bool noVerify = false; // --no-verify: FLAC written without decoding it again
     bool noTags = false; // --no-tags: none of the input's tags

@@ -2,6 +2,7 @@
 #include "cli/ConsoleText.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
+#include "pcm/CPcmFormat.h"
 #include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
 #include "ui/ErrorMessages.h"
@@ -35,9 +36,10 @@ int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
         return kUndecodable;
     if (!line.quiet)
         WriteError(L"decoder: " + decoder.Describe() + (inFolder ? L"  " + input : L""));
+    sourceText = DescribeWave(*decoder.GetFormat());
     CEncoderOptions fileOptions = options;
     fileOptions.mp3.threads = mp3Threads;
-    if (line.acm) {
+    if (line.acm && !KeepsInputSamples()) {
         const WAVEFORMATEX* format = AcmFormatFor(*decoder.GetFormat());
         if (!format)
             return kWavFileError;
@@ -50,6 +52,11 @@ int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
     decoder.Close();
     ShowProgress(true);
     return result;
+}
+
+// --acm PCM without a rate, channels or bits: the input's own samples.
+bool CConsoleConverter::KeepsInputSamples() const {
+    return _wcsicmp(line.acm->c_str(), L"PCM") == 0 && !line.rate && !line.channels && !line.bits;
 }
 
 // The format of the codec --acm names, with the rate, channels and bits
@@ -97,6 +104,7 @@ void CConsoleConverter::ShowProgress(bool final) {
     clock.Start();
     std::wstring text = L"\r" + ProgressText(percent, static_cast<unsigned>(clock.GetTotal()),
                                              LoadResPairedString(10065, 10066), std::wstring());
+    text += L"  " + sourceText;
     if (inFolder)
         text += L"  " + current;
     WriteError(text, !final);

@@ -25,6 +25,7 @@ class CConsoleConverter : private IConversionListener {
   private:
     int Run(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target,
             int mp3Threads);
+    bool KeepsInputSamples() const;
     const WAVEFORMATEX* AcmFormatFor(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);
     void ReportFailure(const std::wstring& input, int number) const;
@@ -45,4 +46,5 @@ class CConsoleConverter : private IConversionListener {
     DWORD lastShown = 0;
     bool inFolder, showProgress;
     std::wstring current;
+    std::wstring sourceText; // the input's format, "96 kHz 24-bit 5.1"
 };

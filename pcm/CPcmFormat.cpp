@@ -101,3 +101,8 @@ std::wstring CPcmFormat::Describe() const {
     std::swprintf(text, 64, L"%d.%d", channels - (lowFrequency ? 1 : 0), lowFrequency ? 1 : 0);
     return described + text;
 }
+
+std::wstring DescribeWave(const WAVEFORMATEX& wave) {
+    CPcmFormat format;
+    return CPcmFormat::Read(wave, format) ? format.Describe() : std::wstring();
+}

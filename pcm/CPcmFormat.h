@@ -38,5 +38,8 @@ struct CPcmFormat {
     std::wstring Describe() const;
 };
 
+// Describe of a wave format record; empty for one that is no PCM.
+std::wstring DescribeWave(const WAVEFORMATEX& wave);
+
 // The usual speakers for a channel count when a format names none.
 DWORD DefaultChannelMask(int channels);

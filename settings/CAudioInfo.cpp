@@ -26,6 +26,8 @@ void CAudioInfo::Load() {
     copyTags = ProfileGetInt(kSection, L"CopyTags", 1);
     flacLevel = ProfileGetInt(kSection, L"FlacLevel", 5);
     flacVerify = ProfileGetInt(kSection, L"FlacVerify", 1);
+    flacBits = ProfileGetInt(kSection, L"FlacBits", 0);
+    flacRate = ProfileGetInt(kSection, L"FlacRate", 0);
     opusKbps = ProfileGetInt(kSection, L"OpusBitrate", 160);
     opusMode = ProfileGetInt(kSection, L"OpusMode", 0);
     mp3Threads = ProfileGetInt(kSection, L"Mp3Threads", 0);
@@ -47,6 +49,8 @@ void CAudioInfo::Save() const {
     ProfileWriteInt(kSection, L"CopyTags", copyTags);
     ProfileWriteInt(kSection, L"FlacLevel", flacLevel);
     ProfileWriteInt(kSection, L"FlacVerify", flacVerify);
+    ProfileWriteInt(kSection, L"FlacBits", flacBits);
+    ProfileWriteInt(kSection, L"FlacRate", flacRate);
     ProfileWriteInt(kSection, L"OpusBitrate", opusKbps);
     ProfileWriteInt(kSection, L"OpusMode", opusMode);
     ProfileWriteInt(kSection, L"Mp3Threads", mp3Threads);
@@ -68,6 +72,8 @@ void CAudioInfo::CopyFrom(const CAudioInfo& other) {
     copyTags = other.copyTags;
     flacLevel = other.flacLevel;
     flacVerify = other.flacVerify;
+    flacBits = other.flacBits;
+    flacRate = other.flacRate;
     opusKbps = other.opusKbps;
     opusMode = other.opusMode;
     decoder = other.decoder;

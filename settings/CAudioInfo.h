@@ -21,6 +21,8 @@ class CAudioInfo {
     int copyTags = 1;    // the input's tags go into the output when non-zero
     int flacLevel = 0;   // FLAC compression level 0..8
     int flacVerify = 0;  // FLAC output verified while written when non-zero
+    int flacBits = 0;    // FLAC depth 16 or 24; 0 the source's
+    int flacRate = 0;    // FLAC rate 44100 or 48000; 0 the source's
     int opusKbps = 0;    // Opus bit rate, kbit/s 6..510
     int opusMode = 0;    // Opus 0 VBR, 1 constrained VBR, 2 CBR
     int mp3Threads = 0;  // threads one MP3 conversion uses; 0: one per processor

@@ -4,7 +4,8 @@
 #include "ui/CBaseDialog.h"
 
 // The FLAC settings dialog, run from the resource library's template: the
-// compression level and whether the encoder verifies what it writes. It
+// compression level, whether the encoder verifies what it writes, and the
+// depth and rate of the output (the source's, or one asked for). It
 // works on its own copy of the settings record, which saves itself when the
 // dialog is destroyed.
 class CSetFLAC : public CBaseDialog {
@@ -24,5 +25,5 @@ class CSetFLAC : public CBaseDialog {
     void SetTexts();
     void FillAndSelect();
 
-    CComboBox levelList;
+    CComboBox levelList, bitsList, rateList;
 };

