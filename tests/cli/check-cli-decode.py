@@ -3,7 +3,8 @@
 The built-in decoder on the filter set of a stock Windows (GStreamer's
 elements for these formats ranked out): ZEPc converts an input of each
 format the host's tools write to WAV (PCM) and to mp3, naming the built-in
-decoder. A lossless input's WAV is the source's 16-bit PCM; every output's
+decoder. A lossless input's WAV is the source's 16-bit PCM (a lossy one's is
+float); every output's
 length is the source's to the sample (MP3 with a LAME header, AAC in M4A,
 Vorbis and Opus too), or, for formats that record no length, what the host's
 ffmpeg decodes. --decoder system and a saved Decoder of 1 reach the system's
@@ -101,8 +102,13 @@ FORMATS = [
 ]
 
 def wav_frames(name):
-    with wave.open(name) as w:
-        return w.getnframes(), w.getframerate(), w.readframes(w.getnframes())
+    """Frames, rate and 16-bit samples of a WAV output: a lossy source's
+    comes as float under an extensible header."""
+    rate = int(run("ffprobe", "-v", "error", "-show_entries", "stream=sample_rate", "-of",
+                   "csv=p=0", name).stdout)
+    pcm = run("ffmpeg", "-nostdin", "-v", "error", "-i", name, "-f", "s16le", "-ac", "2",
+              "-").stdout
+    return len(pcm) // 4, rate, pcm
 
 def mp3_length(name):
     return len(run("ffmpeg", "-nostdin", "-v", "error", "-i", name, "-f", "s16le", "-").stdout) // (
