@@ -1,4 +1,7 @@
 #include "pcm/CWavACM.h"
+#include "pcm/AcmFormats.h"
+#include <ks.h>
+#include <ksmedia.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -71,7 +74,8 @@ int CWavACM::ChooseFormat(HWND owner) {
         if (!Allocate(target, size))
             return 0;
         target.FillAll(0);
-        std::memcpy(target.data, &Source(), std::min(size, RecordSize(Source())));
+        const WAVEFORMATEX seed = ChooserSeed();
+        std::memcpy(target.data, &seed, RecordHeaderSize);
     } else if (static_cast<DWORD>(target.GetCount()) < size) {
         // The chooser may write a record as long as the largest format.
         const int held = target.GetCount();
@@ -79,8 +83,10 @@ int CWavACM::ChooseFormat(HWND owner) {
             return 0;
         std::memset(target.data + held, 0, size - held);
     }
-    if (Target()->wFormatTag == 0)
-        std::memcpy(target.data, &Source(), std::min(size, RecordSize(Source())));
+    if (Target()->wFormatTag == 0) {
+        const WAVEFORMATEX seed = ChooserSeed();
+        std::memcpy(target.data, &seed, RecordHeaderSize);
+    }
 
     ACMFORMATCHOOSEW request{};
     request.cbStruct = sizeof request;
@@ -100,6 +106,27 @@ int CWavACM::ChooseFormat(HWND owner) {
         return 0;
     }
     return 1;
+}
+
+// The chooser opens on a format it lists: the source's own samples as plain
+// PCM where the system's PCM converter lists them, else the 16 bits and at
+// most two channels every codec is given.
+WAVEFORMATEX CWavACM::ChooserSeed() const {
+    if (!IsWide(Source()))
+        return Source();
+    const WAVEFORMATEX& wide = Source();
+    const bool floating = wide.wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
+                          (wide.wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
+                           IsEqualGUID(sourceRecord.SubFormat, KSDATAFORMAT_SUBTYPE_IEEE_FLOAT));
+    const std::vector<AcmFormat> formats = floating ? std::vector<AcmFormat>() : ListAcmFormats();
+    if (const AcmFormat* listed = FindAcmFormat(formats, L"PCM", wide.nSamplesPerSec,
+                                                wide.nChannels, wide.wBitsPerSample))
+        return listed->Format();
+    WAVEFORMATEX pcm{WAVE_FORMAT_PCM, static_cast<WORD>(std::min<WORD>(wide.nChannels, 2)),
+                     wide.nSamplesPerSec, 0, 0, 16, 0};
+    pcm.nBlockAlign = static_cast<WORD>(pcm.nChannels * 2);
+    pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
+    return pcm;
 }
 
 const WAVEFORMATEX* CWavACM::GetDestFormat() const {

@@ -56,6 +56,7 @@ class CWavACM {
 
   private:
     WAVEFORMATEX* Target();
+    WAVEFORMATEX ChooserSeed() const;
     bool SuggestPcm(const WAVEFORMATEX* from, WAVEFORMATEX& pcm) const;
     WAVEFORMATEX& Source() { return sourceRecord.Format; }
     const WAVEFORMATEX& Source() const { return sourceRecord.Format; }

@@ -1,4 +1,5 @@
 #include "AcmTestSupport.h"
+#include "pcm/CPcmFormat.h"
 #include "pcm/CWaveFileACM.h"
 #include <cstring>
 #include <gtest/gtest.h>
@@ -90,4 +91,25 @@ TEST(Chooser, AChosenCodecFormatIsWhatTheFileHolds) {
     const DWORD framesPerBlock = (AsFormat(chosen)->nBlockAlign - 4) * 2 + 1;
     EXPECT_NEAR(written.inputFrames / 2.0, FactValue(written.file), framesPerBlock);
     EXPECT_EQ(0u, DataSize(written.file) % AsFormat(chosen)->nBlockAlign);
+}
+
+// A source the ACM cannot take (24 bits, 5.1) opens the chooser on PCM, not
+// on whatever tag comes first: Wine's chooser shows no such record, and
+// selects the seed's tag only.
+TEST(Chooser, AWideSourceOpensTheChooserOnPcm) {
+    CPcmFormat surround;
+    surround.rate = 48000;
+    surround.channels = 6;
+    surround.bits = 24;
+    const WAVEFORMATEXTENSIBLE source = surround.Wave();
+    CWaveFileACM wave;
+    wave.SetSourceFormat(&source.Format);
+    std::wstring shownTag;
+    ChooserDriver driver([&](HWND dialog) {
+        shownTag = SelectedListText(dialog, ChooserTagList);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(0, wave.ChooseFormat(nullptr));
+    ASSERT_TRUE(driver.SawDialog());
+    EXPECT_EQ(L"PCM", shownTag);
 }
