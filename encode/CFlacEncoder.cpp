@@ -4,6 +4,8 @@
 #include "tags/TagText.h"
 #include "tags/VorbisComments.h"
 #include <algorithm>
+#include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -43,7 +45,16 @@ std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() {
     blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_SEEKTABLE));
     FLAC__metadata_object_seektable_template_append_placeholders(blocks.back().get(), kSeekPoints);
     blocks.emplace_back(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
-    for (const auto& comment : VorbisComments(tags)) {
+    std::vector<std::pair<std::string, std::string>> comments = VorbisComments(tags);
+    // FLAC's channel order has a layout for each count; another one is named
+    // as the reference encoder names it.
+    if (samples.channels >= 2 && samples.channelMask &&
+        samples.channelMask != DefaultChannelMask(samples.channels)) {
+        char mask[16];
+        std::snprintf(mask, sizeof mask, "0x%04X", static_cast<unsigned>(samples.channelMask));
+        comments.emplace_back("WAVEFORMATEXTENSIBLE_CHANNEL_MASK", mask);
+    }
+    for (const auto& comment : comments) {
         FLAC__StreamMetadata_VorbisComment_Entry entry;
         if (FLAC__metadata_object_vorbiscomment_entry_from_name_value_pair(
                 &entry, comment.first.c_str(), comment.second.c_str()))
@@ -74,43 +85,64 @@ std::vector<CFlacEncoder::CMetadata> CFlacEncoder::MakeMetadata() {
     return blocks;
 }
 
-// The decoder hands over 16-bit PCM; the format allows up to 8 channels.
+// Integers of 8 to 24 bits, up to 8 channels: what the conversion step
+// brings every source to.
 int CFlacEncoder::Open(const WAVEFORMATEX& format, const std::wstring& path) {
-    if (format.wBitsPerSample != 16 || format.nChannels < 1 || format.nChannels > 8 ||
-        !FLAC__format_sample_rate_is_valid(format.nSamplesPerSec))
+    CPcmFormat given;
+    if (!CPcmFormat::Read(format, given) || given.floating || given.bits > 24 || given.channels > 8 ||
+        !FLAC__format_sample_rate_is_valid(given.rate))
         return kFlacRefused;
-    channels = format.nChannels;
-    sampleRate = format.nSamplesPerSec;
+    samples = given;
     encoder.reset(FLAC__stream_encoder_new());
     metadata = MakeMetadata();
     std::vector<FLAC__StreamMetadata*> blocks;
     for (const CMetadata& block : metadata)
         blocks.push_back(block.get());
     FLAC__StreamEncoder* flac = encoder.get();
-    if (!flac || !FLAC__stream_encoder_set_channels(flac, channels) ||
-        !FLAC__stream_encoder_set_bits_per_sample(flac, 16) ||
-        !FLAC__stream_encoder_set_sample_rate(flac, sampleRate) ||
+    if (!flac || !FLAC__stream_encoder_set_channels(flac, static_cast<unsigned>(given.channels)) ||
+        !FLAC__stream_encoder_set_bits_per_sample(flac, static_cast<unsigned>(given.bits)) ||
+        !FLAC__stream_encoder_set_sample_rate(flac, given.rate) ||
         !FLAC__stream_encoder_set_compression_level(flac, static_cast<unsigned>(options.level)) ||
-        !FLAC__stream_encoder_set_verify(flac, options.verify) ||
         !FLAC__stream_encoder_set_metadata(flac, blocks.data(), static_cast<unsigned>(blocks.size())))
         return kFlacRefused;
+    // A build without threads encodes on one; the bytes are the same.
+    FLAC__stream_encoder_set_num_threads(flac, Threads());
     file.Reset(CreateOutputFile(path, GENERIC_READ | GENERIC_WRITE, 0));
     if (!file)
         return kFlacFileError;
+    if (options.verify && !verifier.Start(static_cast<unsigned>(given.channels)))
+        return kFlacVerifyFailed;
     if (FLAC__stream_encoder_init_stream(flac, OnWrite, OnSeek, OnTell, nullptr, this) !=
         FLAC__STREAM_ENCODER_INIT_STATUS_OK)
         return ErrorOfState();
     return 0;
 }
 
+unsigned CFlacEncoder::Threads() const {
+    if (options.threads > 0)
+        return static_cast<unsigned>(options.threads);
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Little-endian samples widened for libFLAC; 8-bit ones are unsigned.
 int CFlacEncoder::Write(unsigned char* bytes, int count) {
     if (!encoder)
         return kWriteFailed;
-    const unsigned frames = static_cast<unsigned>(count) / (2 * channels);
-    samples.resize(static_cast<size_t>(frames) * channels);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    if (!FLAC__stream_encoder_process_interleaved(encoder.get(), samples.data(), frames))
+    const int size = samples.BytesPerSample();
+    const unsigned frames = static_cast<unsigned>(count / samples.BytesPerFrame());
+    widened.resize(static_cast<size_t>(frames) * static_cast<size_t>(samples.channels));
+    for (size_t i = 0; i < widened.size(); ++i, bytes += size) {
+        if (size == 1)
+            widened[i] = bytes[0] - 128;
+        else if (size == 2)
+            widened[i] = static_cast<std::int16_t>(bytes[0] | bytes[1] << 8);
+        else
+            widened[i] = static_cast<std::int32_t>(
+                             static_cast<std::uint32_t>(bytes[0] << 8 | bytes[1] << 16 | bytes[2] << 24)) >> 8;
+    }
+    if (options.verify)
+        verifier.AddSamples(widened.data(), widened.size());
+    if (!FLAC__stream_encoder_process_interleaved(encoder.get(), widened.data(), frames))
         return ErrorOfState();
     return 0;
 }
@@ -127,6 +159,8 @@ int CFlacEncoder::Finish() {
     } else {
         result = kWriteFailed;
     }
+    if (options.verify && !verifier.Finish() && result == 0)
+        result = kFlacVerifyFailed;
     encoder.reset();
     metadata.clear();
     if (file && !CloseHandle(file.Detach()) && result == 0)
@@ -149,7 +183,7 @@ int CFlacEncoder::ErrorOfState() const {
 
 bool CFlacEncoder::FillSeekTable() {
     const std::uint64_t spacing = std::max<std::uint64_t>(
-        std::uint64_t{kSeekSpacingSeconds} * sampleRate, (framedSamples + kSeekPoints - 1) / kSeekPoints);
+        std::uint64_t{kSeekSpacingSeconds} * samples.rate, (framedSamples + kSeekPoints - 1) / kSeekPoints);
     std::vector<unsigned char> points;
     unsigned filled = 0;
     for (size_t at = 0; at < frames.size() && filled < kSeekPoints; ++at) {
@@ -184,12 +218,16 @@ FLAC__StreamEncoderWriteStatus CFlacEncoder::OnWrite(const FLAC__StreamEncoder*,
         me.frameBytes += count;
         me.framedSamples += samples;
     }
+    // What is written again over the header at the end is no more stream.
+    if (me.options.verify && !me.rewriting)
+        me.verifier.AddBytes(bytes, count);
     return me.WriteBytes(bytes, count) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
                                        : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
 }
 
 FLAC__StreamEncoderSeekStatus CFlacEncoder::OnSeek(const FLAC__StreamEncoder*, FLAC__uint64 offset,
                                                    void* self) {
+    static_cast<CFlacEncoder*>(self)->rewriting = true;
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
     return SetFilePointerEx(static_cast<CFlacEncoder*>(self)->file.Get(), at, nullptr, FILE_BEGIN)

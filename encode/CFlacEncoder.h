@@ -1,15 +1,18 @@
 #pragma once
 #include "encode/CEncoderOptions.h"
+#include "encode/CFlacVerifier.h"
 #include "encode/IAudioEncoder.h"
 #include "framework/CHandleOwner.h"
+#include "pcm/CPcmFormat.h"
 #include <FLAC/metadata.h>
 #include <FLAC/stream_encoder.h>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-// "flac" behind the encoder interface: libFLAC at the options' level,
-// verifying as it goes when asked. The tags go in as a Vorbis comment and
+// "flac" behind the encoder interface: libFLAC at the options' level, one
+// stream on the options' threads (the same bytes on any number), verified
+// as it goes when asked. The tags go in as a Vorbis comment and
 // the cover as a picture block; a seek table is reserved in the header and
 // filled once the frames' places are known.
 class CFlacEncoder : public IAudioEncoder {
@@ -44,6 +47,7 @@ class CFlacEncoder : public IAudioEncoder {
     bool WriteBytes(const void* bytes, size_t count);
     std::vector<CMetadata> MakeMetadata();
     int ErrorOfState() const;
+    unsigned Threads() const;
     bool FillSeekTable();
 
     const CFlacOptions options;
@@ -52,9 +56,10 @@ class CFlacEncoder : public IAudioEncoder {
     CFileHandle file;
     std::vector<CMetadata> metadata; // outlives the encoder, which points to it
     std::unique_ptr<FLAC__StreamEncoder, EncoderDeleter> encoder;
-    unsigned channels = 0;
-    unsigned sampleRate = 0;
-    std::vector<FLAC__int32> samples; // the block widened for libFLAC
+    CPcmFormat samples;                // as the blocks come
+    std::vector<FLAC__int32> widened; // a block widened for libFLAC
+    CFlacVerifier verifier;
+    bool rewriting = false; // libFLAC writes its header again at the end
     std::vector<CFrameMark> frames;
     std::uint64_t frameBytes = 0;    // of the frames written so far
     std::uint64_t framedSamples = 0; // per channel, in those frames

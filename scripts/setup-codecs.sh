@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Debian's source packages of the FLAC and Opus codecs as
-# static libraries for Windows, once: libFLAC, libopus and libopusenc
+# static libraries for Windows, once: libFLAC (1.5, from the next release:
+# it encodes one stream on several threads), libopus and libopusenc
 # (which builds on libopus and writes its Ogg pages itself, so libogg is
 # not needed). Always for i686 (the program users
 # get), and for x86_64 too where that fallback is built. Each is cached
@@ -21,7 +22,7 @@ build_flac() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$(cflags "$1") -DNDEBUG" \
     -DCMAKE_INSTALL_PREFIX="$3" -DBUILD_SHARED_LIBS=OFF -DBUILD_PROGRAMS=OFF \
     -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DBUILD_CXXLIBS=OFF \
-    -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF -DWITH_STACK_PROTECTOR=OFF &&
+    -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF &&
     cmake --build "$2/zep-build" -j "$(nproc)" && cmake --install "$2/zep-build"
 }
 
@@ -45,16 +46,19 @@ build_libopusenc() {
 }
 
 install_packages dpkg-dev cmake pkg-config
+# The release each package's source comes from; empty: the machine's own.
+suite_of() { [ "$1" = flac ] && echo trixie || true; }
 # libopusenc last: it is built against the cached libopus.
 for package in flac opus libopusenc; do
+  suite=$(suite_of "$package")
   # A changed build function builds the package again.
   recipe() {
-    echo "$package $1-w64-mingw32 static, CFLAGS=$(cflags "$1"), $(declare -f "build_$package" | md5sum | cut -c1-12)"
+    echo "$package${suite:+/$suite} $1-w64-mingw32 static, CFLAGS=$(cflags "$1"), $(declare -f "build_$package" | md5sum | cut -c1-12)"
   }
   mapfile -t missing < <(missing_arches "$package")
   [ ${#missing[@]} -eq 0 ] && continue
-  enable_sources "$package"
+  enable_sources "$package" "$suite"
   for arch in "${missing[@]}"; do
-    cross_build "$package" "$arch" "build_$package"
+    cross_build "$package" "$arch" "build_$package" "$package${suite:+/$suite}"
   done
 done

@@ -72,7 +72,7 @@ for source, sample_format, bits, layout in EXACT:
         what = f"{source} to {fmt}"
         check(raw(output, sample_format) == samples, f"{what}: not the source's samples")
         got = (probe(output, "sample_rate"),
-               probe(output, "channel_layout" if layout[0].isalpha() else "channels"),
+               probe(output, "channels" if layout.isdigit() else "channel_layout"),
                probe(output, "bits_per_raw_sample" if fmt == "flac" else "bits_per_sample"))
         check(got == (probe(path(source), "sample_rate"), layout, str(bits)),
               f"{what}: rate, layout and bits {got}")
