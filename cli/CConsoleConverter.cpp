@@ -1,5 +1,6 @@
 #include "CConsoleConverter.h"
 #include "cli/ConsoleText.h"
+#include "engine/BatchJobs.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
 #include "pcm/CPcmFormat.h"
@@ -20,25 +21,25 @@ CConsoleConverter::CConsoleConverter(const CCommandLine& line, const CEncoderOpt
       acmFormats(line.acm ? ListAcmFormats() : std::vector<AcmFormat>()), files(line.type),
       inFolder(folderFile), showProgress(showProgress) {}
 
-int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target,
-                               int mp3Threads) {
+int CConsoleConverter::Convert(const std::wstring& input, const COutputTarget& target, int jobs,
+                               size_t filesLeft) {
     CDecAnyAudio decoder(decoderChoice);
-    const int result = Run(decoder, input, target, mp3Threads);
+    CEncoderOptions fileOptions = options;
+    ShareThreads(fileOptions, jobs, filesLeft);
+    const int result = Run(decoder, input, target, fileOptions);
     if (result != 0)
         ReportFailure(input, result);
     return result;
 }
 
 int CConsoleConverter::Run(CDecAudio& decoder, const std::wstring& input,
-                           const COutputTarget& target, int mp3Threads) {
+                           const COutputTarget& target, CEncoderOptions& fileOptions) {
     current = input;
     if (decoder.Open(input.c_str()) != 0)
         return kUndecodable;
     if (!line.quiet)
         WriteError(L"decoder: " + decoder.Describe() + (inFolder ? L"  " + input : L""));
     sourceText = DescribeWave(*decoder.GetFormat());
-    CEncoderOptions fileOptions = options;
-    fileOptions.mp3.threads = mp3Threads;
     if (line.acm && !KeepsInputSamples()) {
         const WAVEFORMATEX* format = AcmFormatFor(*decoder.GetFormat());
         if (!format)

@@ -18,13 +18,15 @@ class CConsoleConverter : private IConversionListener {
     CConsoleConverter(const CCommandLine& line, const CEncoderOptions& options,
                       DecoderChoice decoder, bool folderFile, bool showProgress);
 
-    // One input to target, its MP3 encoded on mp3Threads: 0, or the error
+    // One input to target, one of jobs conversions at a time with filesLeft
+    // to start (its streams' threads shared by that): 0, or the error
     // number, which has been printed.
-    int Convert(const std::wstring& input, const COutputTarget& target, int mp3Threads);
+    int Convert(const std::wstring& input, const COutputTarget& target, int jobs = 1,
+                size_t filesLeft = 1);
 
   private:
     int Run(CDecAudio& decoder, const std::wstring& input, const COutputTarget& target,
-            int mp3Threads);
+            CEncoderOptions& fileOptions);
     bool KeepsInputSamples() const;
     const WAVEFORMATEX* AcmFormatFor(const WAVEFORMATEX& source) const;
     void ShowProgress(bool final);

@@ -35,7 +35,7 @@ int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, Deco
                           ? kInterrupted
                           : converters[worker]->Convert(
                                 inputs[at], {outputs[at], BatchNextFreeName(inputs[at], outputs)},
-                                FileThreads(options.mp3.threads, jobs, inputs.size() - at));
+                                jobs, inputs.size() - at);
         return results[at];
     }).Join();
     // An interrupted run is never taken for one that converted everything.

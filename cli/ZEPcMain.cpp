@@ -188,6 +188,5 @@ int wmain(int argc, wchar_t** argv) {
             ConvertFolder(line, options, decoder, BatchJobs(line.type, line.jobs.value_or(0))));
     CConsoleConverter converter(line, options, decoder, false, line.ShowsProgress());
     return ExitCode(converter.Convert(
-        line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr},
-        options.mp3.threads));
+        line.input, {DecideOutputPath(line.type, line.input, line.output), nullptr}));
 }

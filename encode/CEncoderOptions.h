@@ -35,7 +35,7 @@ struct CFlacOptions {
     bool verify = true; // the encoder decodes what it wrote and compares it
     int bits = 0;       // 16 or 24; 0: the source's own
     int rate = 0;       // 44100 or 48000; 0: the source's own
-    int threads = 1;    // one stream encoded on them (0: one per processor)
+    int threads = 0;    // one stream encoded on them (0: one per processor)
 };
 
 struct COpusOptions {

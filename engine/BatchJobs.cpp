@@ -19,6 +19,11 @@ int BatchJobs(int type, int asked) {
     return jobs > 1 && format && format->OneAtATime() ? 1 : jobs;
 }
 
+void ShareThreads(CEncoderOptions& options, int jobs, size_t filesLeft) {
+    options.mp3.threads = FileThreads(options.mp3.threads, jobs, filesLeft);
+    options.flac.threads = FileThreads(0, jobs, filesLeft);
+}
+
 int FileThreads(int configured, int jobs, size_t filesLeft) {
     if (jobs <= 1)
         return configured;

@@ -1,4 +1,5 @@
 #pragma once
+#include "encode/CEncoderOptions.h"
 #include <cstddef>
 
 // How many of a batch's conversions run at a time: asked when above 0,
@@ -11,3 +12,7 @@ int BatchJobs(int type, int asked);
 // one at a time; else one while the files keep every processor busy, and
 // the processors shared among the last ones. The bytes do not depend on it.
 int FileThreads(int configured, int jobs, size_t filesLeft);
+
+// The threads of one file's mp3 (as configured) and FLAC (every processor)
+// by that rule; one conversion alone is jobs 1.
+void ShareThreads(CEncoderOptions& options, int jobs, size_t filesLeft);

@@ -109,7 +109,7 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
             CWorkerListener listener(stopCount);
             const COutputTarget target{outputs[at], BatchNextFreeName(files[at], outputs)};
             CEncoderOptions fileOptions = options;
-            fileOptions.mp3.threads = FileThreads(options.mp3.threads, jobs, files.size() - at);
+            ShareThreads(fileOptions, jobs, files.size() - at);
             const int result =
                 ConvertOnWorker(*converters[worker], files[at], target, fileOptions, listener);
             stopped[at] = listener.Stopped();
