@@ -87,6 +87,7 @@ bool CPCMBlockConverter::Configure(const CPcmFormat& from, const CPcmFormat& to)
     // Rounding a signal with more resolution than the target holds to its
     // nearest step leaves distortion that follows the signal; dither turns
     // it into a steady noise floor. 24 bits and more need none.
+    steps = std::ldexp(1.0, target.bits - 1);
     dither = !target.floating && target.bits <= 16 &&
              (source.floating || source.bits > target.bits || source.rate != target.rate);
     BuildChannelMap();
@@ -201,7 +202,6 @@ void CPCMBlockConverter::Write(double sample, unsigned char* out) {
         }
         return;
     }
-    const double steps = std::ldexp(1.0, target.bits - 1);
     double v = std::floor(sample * steps + (dither ? Dither() : 0.0) + 0.5);
     v = std::min(steps - 1, std::max(-steps, v));
     const int64_t value = static_cast<int64_t>(v) + (target.bits == 8 ? 128 : 0);

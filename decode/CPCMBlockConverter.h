@@ -48,6 +48,7 @@ class CPCMBlockConverter {
     CPcmFormat source, target;
     bool passThrough = true;
     bool dither = false;
+    double steps = 32768.0; // of the target's integers either side of zero
     uint32_t seed = 0;
     // Weight of each source channel in each target channel (target-major).
     std::vector<double> weights;

@@ -170,9 +170,6 @@ int CFlacEncoder::Finish() {
 
 int CFlacEncoder::ErrorOfState() const {
     switch (FLAC__stream_encoder_get_state(encoder.get())) {
-    case FLAC__STREAM_ENCODER_VERIFY_DECODER_ERROR:
-    case FLAC__STREAM_ENCODER_VERIFY_MISMATCH_IN_AUDIO_DATA:
-        return kFlacVerifyFailed;
     case FLAC__STREAM_ENCODER_CLIENT_ERROR:
     case FLAC__STREAM_ENCODER_IO_ERROR:
         return kWriteFailed;
