@@ -34,6 +34,18 @@ std::optional<int> Number(const std::wstring& text, int low, int high) {
     return static_cast<int>(value);
 }
 
+const wchar_t* PatternMistake(const std::wstring& pattern) {
+    switch (CNamePattern(pattern, {}).Fault()) {
+    case CNamePattern::Mistake::UnknownField:
+        return L"a field it names is not one of <albumartist>, <artist>, <album>, <title>, "
+               L"<track>, <disc>, <year>, <genre>, <composer>, <filename>, <folder>";
+    case CNamePattern::Mistake::LeavesFolder:
+        return L"a pattern may not leave the output folder (.., a drive, a leading \\)";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
@@ -79,6 +91,14 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             noTags = true;
         } else if (argument == L"--no-verify") {
             noVerify = true;
+        } else if (argument == L"-r") {
+            subfolders = true;
+        } else if (argument == L"--skip-existing" || argument == L"--update") {
+            const ExistingOutputs asked =
+                argument == L"--update" ? ExistingOutputs::Update : ExistingOutputs::Skip;
+            if (existing != ExistingOutputs::NextFreeName && existing != asked)
+                return L"--skip-existing and --update exclude each other";
+            existing = asked;
         } else if (argument == L"--tag") {
             const std::wstring* given = value();
             const size_t equals = given ? given->find(L'=') : std::wstring::npos;
@@ -88,12 +108,17 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
         } else if (argument == L"-f" || argument == L"-o" || argument == L"--mode" ||
                    argument == L"--wma-file" || argument == L"--acm" ||
                    argument == L"--opus-mode" || argument == L"--decoder" ||
-                   argument == L"--flac-bits" || argument == L"--flac-rate") {
+                   argument == L"--flac-bits" || argument == L"--flac-rate" ||
+                   argument == L"--name") {
             const std::wstring* given = value();
             if (!given)
                 return argument + L" needs a value";
             if (argument == L"-o") {
                 output = *given;
+            } else if (argument == L"--name") {
+                namePattern = *given;
+                if (const wchar_t* mistake = PatternMistake(namePattern))
+                    return L"--name " + namePattern + L": " + mistake;
             } else if (argument == L"--wma-file") {
                 wmaFile = *given;
             } else if (argument == L"--acm") {
@@ -158,6 +183,14 @@ std::wstring FormatCommandNames(const wchar_t* separator) {
     for (const COutputFormat& format : OutputFormats())
         names += (names.empty() ? L"" : separator) + std::wstring(format.commandName);
     return names;
+}
+
+bool CCommandLine::AsksFolderChoices() const {
+    return subfolders || !namePattern.empty() || existing != ExistingOutputs::NextFreeName;
+}
+
+CBatchChoices CCommandLine::BatchChoices() const {
+    return {subfolders, output, namePattern, existing};
 }
 
 bool CCommandLine::ShowsProgress() const { return !quiet && IsConsole(STD_ERROR_HANDLE); }

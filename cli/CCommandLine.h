@@ -1,5 +1,6 @@
 #pragma once
 #include "encode/CEncoderOptions.h"
+#include "engine/CBatchPlan.h"
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,7 +9,8 @@
 // settings apply to them.
 struct CCommandLine {
     std::wstring input;       // a file, or a folder converted as the batch does
-    std::wstring output;      // -o: only with a file; empty: named as the dialog names it
+    std::wstring output;      // -o: the output file, or a folder's output folder; empty: named
+                              // as the dialog names it, beside the input
     int type = -1;            // -f: an output type
     bool quiet = false;       // -q
     bool help = false;        // --help
@@ -28,6 +30,10 @@ struct CCommandLine {
     std::optional<int> decoder; // --decoder: the saved Decoder value it stands for
     bool noVerify = false; // --no-verify: FLAC written without decoding it again
     bool noTags = false; // --no-tags: none of the input's tags
+    // A folder's batch: -r, --name PATTERN, --skip-existing or --update.
+    bool subfolders = false;
+    std::wstring namePattern;
+    ExistingOutputs existing = ExistingOutputs::NextFreeName;
     // --tag NAME=VALUE, repeatable: fields set over the input's.
     std::vector<std::pair<std::wstring, std::wstring>> tags;
 
@@ -36,6 +42,10 @@ struct CCommandLine {
     std::wstring Parse(const std::vector<std::wstring>& arguments);
     // Whether progress lines go to standard error: a console, and no -q.
     bool ShowsProgress() const;
+    // Whether an option for a folder's batch alone was given.
+    bool AsksFolderChoices() const;
+    // A folder's batch as asked, into output as its output folder.
+    CBatchChoices BatchChoices() const;
     // Puts the options given into the conversion's options; the rest keep
     // their values.
     void ApplyTo(CEncoderOptions& options) const;

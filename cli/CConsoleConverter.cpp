@@ -92,10 +92,7 @@ void CConsoleConverter::ReportFailure(const std::wstring& input, int number) con
                    input);
         return;
     }
-    const std::wstring text = GetErrorText(number);
-    const std::wstring line =
-        text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text;
-    WriteError(inFolder ? input + L"\n" + line : line);
+    WriteError(inFolder ? input + L"\n" + ErrorLine(number) : ErrorLine(number));
 }
 
 void CConsoleConverter::ShowProgress(bool final) {

@@ -57,9 +57,16 @@ std::wstring HelpText() {
             L"        ZEPc フォルダ -f " +
             names +
             L" [オプション]\n"
-            L"フォルダを指定すると、その中のすべてのファイルをバッチと同じ順序と名前で変換します。"
+            L"フォルダを指定すると、その中のオーディオファイルをバッチと同じ順序と名前で変換し、"
             L"\n"
-            L"  -o 出力          出力ファイル (省略時は入力の隣に形式の拡張子で)\n"
+            L"件数を 1 行で表示します (画像、テキスト、キューシート、ログなどは対象外)。\n"
+            L"  -o 出力          出力ファイル (省略時は入力の隣に形式の拡張子で)。\n"
+            L"                   フォルダでは出力先のフォルダ (下のフォルダ構成をそのまま作成)\n"
+            L"  -r               フォルダの下のフォルダも変換\n"
+            L"  --name パターン   タグから出力名を作る: <albumartist>\\<album>\\<track> - <title>\n"
+            L"                   (<artist> <year> <genre> <disc> <composer> <filename> <folder> も)\n"
+            L"  --skip-existing  出力がすでにある入力は変換しない\n"
+            L"  --update         出力より新しい入力だけ変換し直す (失敗しても古い出力は残る)\n"
             L"  -f 形式          " +
             FormatList() +
             L"\n"
@@ -87,7 +94,8 @@ std::wstring HelpText() {
             L"  -q               進行状況と使ったデコーダーを表示しない\n"
             L"  --               以降はオプションではなく入力 (- で始まる名前に)\n"
             L"指定しない設定は ZEP "
-            L"に保存された設定を使います。コマンドラインの指定は保存されません。\n"
+            L"に保存された設定を使います (バッチ画面のフォルダの指定は使いません)。"
+            L"コマンドラインの指定は保存されません。\n"
             L"終了コード: 0 成功、2 使い方の誤り、3 GOGO.DLL がないか壊れている、4 MP3 の設定が\n"
             L"受け付けられない、5 ビットレートが受け付けられない、130 中断 (Ctrl+C など。\n"
             L"変換中のファイルは作られません)、それ以外はエラー番号です。",
@@ -96,9 +104,17 @@ std::wstring HelpText() {
             L"       ZEPc FOLDER -f " +
             names +
             L" [options]\n"
-            L"A folder converts every file in it, in the batch's order and with its names.\n"
+            L"A folder converts its audio files (pictures, texts, cue sheets, logs and the like\n"
+            L"are passed over) in the batch's order and with its names, and ends with a count.\n"
             L"  -o OUTPUT          the output file (default: beside the input, the format's "
-            L"extension)\n"
+            L"extension);\n"
+            L"                     with a folder, the output folder (its tree mirrored there)\n"
+            L"  -r                 the folders below the folder too\n"
+            L"  --name PATTERN     names made from the tags: <albumartist>\\<album>\\<track> - <title>\n"
+            L"                     (also <artist> <year> <genre> <disc> <composer> <filename> <folder>)\n"
+            L"  --skip-existing    inputs whose output exists are not converted\n"
+            L"  --update           only inputs newer than their output are converted again\n"
+            L"                     (a failure leaves the old output)\n"
             L"  -f FORMAT          " +
             FormatList() +
             L"\n"
@@ -125,7 +141,8 @@ std::wstring HelpText() {
             L"                     or system (the system's DirectShow filters only)\n"
             L"  -q                 no progress, and no line naming the decoder\n"
             L"  --                 what follows is the input, even when it starts with -\n"
-            L"Settings not given are the ones ZEP saved; nothing given here is saved.\n"
+            L"Settings not given are the ones ZEP saved (the batch dialog's folder choices are\n"
+            L"not taken); nothing given here is saved.\n"
             L"Exit code: 0 success, 2 a usage mistake, 3 GOGO.DLL missing or damaged, 4 the MP3\n"
             L"settings refused, 5 the bit rate refused, 130 interrupted (Ctrl+C and the like;\n"
             L"the file being converted is not made), otherwise the error number.");
@@ -162,8 +179,12 @@ int wmain(int argc, wchar_t** argv) {
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Usage(line.input + L" does not exist");
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (folder && !line.output.empty())
-        return Usage(L"-o names one output; a folder's outputs are named as the batch names them");
+    if (folder && !line.output.empty() &&
+        GetFileAttributesW(line.output.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !(GetFileAttributesW(line.output.c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+        return Usage(L"-o with a folder names the output folder; " + line.output + L" is a file");
+    if (!folder && line.AsksFolderChoices())
+        return Usage(L"-r, --name, --skip-existing and --update are for a folder");
     if (!folder && line.jobs)
         return Usage(L"-j is for a folder's files; one file converts on its own");
     if (folder && line.threads)

@@ -1,30 +1,9 @@
 #include "OutputNaming.h"
-#include "framework/CHandleOwner.h"
+#include "framework/FileIdentity.h"
 #include "framework/PathSplit.h"
 #include <windows.h>
 
 namespace {
-
-struct FileIdentity {
-    DWORD volume = 0, high = 0, low = 0;
-    bool known = false;
-};
-
-FileIdentity IdentityOf(const std::wstring& path) {
-    FileIdentity identity;
-    HANDLE opened =
-        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return identity;
-    CKernelHandle file(opened);
-    BY_HANDLE_FILE_INFORMATION information = {};
-    if (GetFileInformationByHandle(file.Get(), &information)) {
-        identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                    information.nFileIndexLow, true};
-    }
-    return identity;
-}
 
 // The same text ignoring case, or another spelling of the same existing
 // file (other slashes, "..", a short name): either way writing to the
@@ -32,8 +11,7 @@ FileIdentity IdentityOf(const std::wstring& path) {
 bool NamesInput(const std::wstring& output, const std::wstring& input) {
     if (CompareStringOrdinal(output.c_str(), -1, input.c_str(), -1, TRUE) == CSTR_EQUAL)
         return true;
-    FileIdentity a = IdentityOf(output), b = IdentityOf(input);
-    return a.known && b.known && a.volume == b.volume && a.high == b.high && a.low == b.low;
+    return IdentityOf(output).SameAs(IdentityOf(input));
 }
 
 } // namespace

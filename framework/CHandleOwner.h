@@ -64,6 +64,12 @@ struct FileHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
 struct HookTraits {
     using Handle = HHOOK;
     static Handle Empty() { return nullptr; }
@@ -80,4 +86,5 @@ using CModuleOwner = CHandleOwner<ModuleTraits>;
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
 using CFileHandle = CHandleOwner<FileHandleTraits>;
 using CHookOwner = CHandleOwner<HookTraits>;
+using CFindHandle = CHandleOwner<FindTraits>;
 using CGdiObjectOwner = CHandleOwner<GdiObjectTraits>;

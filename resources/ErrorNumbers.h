@@ -52,3 +52,7 @@ constexpr int kOpusFileError = 6008;    // the Opus output cannot be created
 constexpr int kFlacVerifyFailed = 6301; // what was written does not decode to the input
 constexpr int kFlacRefused = 6302;      // the FLAC encoder refused the input's format
 constexpr int kOpusRefused = 6311;      // the Opus encoder refused the input's format or settings
+
+// A folder's batch.
+constexpr int kOutputFolderFailed = 6401; // a folder of the output could not be made
+constexpr int kOutputNameClash = 6402;    // another input of the batch has the output's name

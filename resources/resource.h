@@ -49,6 +49,15 @@
 #define IDC_BAT_BROWSE 1217
 #define IDC_BAT_PROGRESS 1219
 #define IDC_BAT_FOLDER_LABEL 1220
+// Below the dialog's first controls: the folder's batch choices.
+#define IDC_BAT_SUBFOLDERS 1250
+#define IDC_BAT_OUTPUT_LABEL 1251
+#define IDC_BAT_OUTPUT 1252
+#define IDC_BAT_OUTPUT_BROWSE 1253
+#define IDC_BAT_PATTERN_LABEL 1254
+#define IDC_BAT_PATTERN 1255
+#define IDC_BAT_EXISTING_LABEL 1256
+#define IDC_BAT_EXISTING 1257
 
 // String pairs of the program's own table. An IDS_ name is the Japanese
 // text; the English text is on the next ID.
@@ -70,3 +79,12 @@
 #define IDS_BAT_STOP 10027
 #define IDS_BAT_START 10029
 #define IDS_BAT_CAPTION 10031
+#define IDS_BAT_SUBFOLDERS 10073
+#define IDS_BAT_OUTPUT_LABEL 10075
+#define IDS_BAT_PATTERN_LABEL 10077
+#define IDS_BAT_EXISTING_LABEL 10079
+#define IDS_BAT_NEXT_FREE 10081 // the "Existing outputs" list, in its order
+#define IDS_BAT_SKIP 10083
+#define IDS_BAT_UPDATE 10085
+#define IDS_BAT_PATTERN_LEAVES 10087
+#define IDS_BAT_PATTERN_UNKNOWN 10089

@@ -30,16 +30,28 @@ CBATDlg::CBATDlg(HWND mainDialog) : CBATDlg(mainDialog, std::make_unique<CTimeMm
 CBATDlg::CBATDlg(HWND mainDialog, std::unique_ptr<CTimeMmanager> clock)
     : CBaseDialog(IDD_BAT_ENCODE, nullptr, 0, 0), mainDialog(mainDialog), timer(std::move(clock)),
       batchMessage(WM_BATSTART_AUDIO), stopCommandId(IDC_STOP),
-      folder(ProfileGetString(L"data", L"LASTDIR", L"")) {}
+      folder(ProfileGetString(L"data", L"LASTDIR", L"")),
+      subfolders(ProfileGetInt(L"data", L"Subfolders", 0) != 0 ? 1 : 0),
+      outputFolder(ProfileGetString(L"data", L"OutputFolder", L"")),
+      namePattern(ProfileGetString(L"data", L"NamePattern", L"")),
+      existing(std::clamp(ProfileGetInt(L"data", L"ExistingOutput", 0), 0, 2)) {}
 
 CBATDlg::~CBATDlg() {
     files.clear();
     ProfileWriteString(L"data", L"LASTDIR", folder.c_str());
+    ProfileWriteInt(L"data", L"Subfolders", subfolders);
+    ProfileWriteString(L"data", L"OutputFolder", outputFolder.c_str());
+    ProfileWriteString(L"data", L"NamePattern", namePattern.c_str());
+    ProfileWriteInt(L"data", L"ExistingOutput", existing);
 }
 
 void CBATDlg::DoDataExchange(CDataExchange& exchange) {
     exchange.Bind(IDC_BAT_PROGRESS, progressBar);
     exchange.Text(IDC_BAT_FOLDER, folder);
+    exchange.Check(IDC_BAT_SUBFOLDERS, subfolders);
+    exchange.Text(IDC_BAT_OUTPUT, outputFolder);
+    exchange.Text(IDC_BAT_PATTERN, namePattern);
+    exchange.ComboIndex(IDC_BAT_EXISTING, existing);
 }
 
 BOOL CBATDlg::OnInitDialog() {
@@ -53,11 +65,20 @@ BOOL CBATDlg::OnInitDialog() {
         {IDC_STATUS, IDS_BAT_STATUS},
         {IDC_STOP, IDS_BAT_STOP},
         {IDC_BAT_START, IDS_BAT_START},
+        {IDC_BAT_SUBFOLDERS, IDS_BAT_SUBFOLDERS},
+        {IDC_BAT_OUTPUT_LABEL, IDS_BAT_OUTPUT_LABEL},
+        {IDC_BAT_PATTERN_LABEL, IDS_BAT_PATTERN_LABEL},
+        {IDC_BAT_EXISTING_LABEL, IDS_BAT_EXISTING_LABEL},
     };
     for (const auto& text : texts)
         SetItemText(text.control, LoadPairedString(text.japanese, text.japanese + 1), 0);
     SetWindowTextW(GetSafeHwnd(), LoadPairedString(IDS_BAT_CAPTION, IDS_BAT_CAPTION + 1).c_str());
+    // In the order of ExistingOutputs.
+    for (UINT japanese : {IDS_BAT_NEXT_FREE, IDS_BAT_SKIP, IDS_BAT_UPDATE})
+        SendDlgItemMessageW(GetSafeHwnd(), IDC_BAT_EXISTING, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(LoadPairedString(japanese, japanese + 1).c_str()));
     progressBar.SetRange(0, 100);
+    UpdateData(false);
     return TRUE;
 }
 
@@ -70,6 +91,9 @@ bool CBATDlg::OnCommand(WORD id, WORD code, HWND control) {
         return true;
     case IDC_BAT_BROWSE:
         OnChooseFolder();
+        return true;
+    case IDC_BAT_OUTPUT_BROWSE:
+        OnChooseOutputFolder();
         return true;
     case IDC_STOP:
         OnStop();
@@ -98,20 +122,50 @@ void CBATDlg::OnChooseFolder() {
     UpdateData(false);
 }
 
+void CBATDlg::OnChooseOutputFolder() {
+    UpdateData(true);
+    std::wstring chosen = CBrowse().Browse(outputFolder.empty() ? folder : outputFolder, GetSafeHwnd());
+    if (!chosen.empty())
+        outputFolder = chosen;
+    UpdateData(false);
+}
+
+bool CBATDlg::RefusesPattern() {
+    const CNamePattern::Mistake mistake = CNamePattern(namePattern, {}).Fault();
+    if (mistake == CNamePattern::Mistake::None)
+        return false;
+    const UINT text = mistake == CNamePattern::Mistake::LeavesFolder ? IDS_BAT_PATTERN_LEAVES
+                                                                     : IDS_BAT_PATTERN_UNKNOWN;
+    const std::wstring caption = LoadPairedString(IDS_BAT_CAPTION, IDS_BAT_CAPTION + 1);
+    MessageBoxW(GetSafeHwnd(), LoadPairedString(text, text + 1).c_str(), caption.c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
+CBatchChoices CBATDlg::Choices() const {
+    return {subfolders != 0, outputFolder, namePattern, static_cast<ExistingOutputs>(existing)};
+}
+
 // Runs the whole batch inside this handler: the main dialog pumps messages
 // while it converts, so Stop and the timer keep working meanwhile.
+// The pattern is refused before anything starts; the end shows the counts.
 void CBATDlg::OnBatchStart() {
-    SetRunning(true);
     UpdateData(true);
+    if (RefusesPattern())
+        return;
+    SetRunning(true);
     BuildFileList();
     timer->Start();
     SetTimer(GetSafeHwnd(), kStatusTimer, kStatusPeriodMs, nullptr);
-    const CBatchFiles batch(
-        files, [this](int finished) { ShowFilesFinished(finished); }, [this] { return idle == 1; });
+    CBatchFiles batch(
+        files, folder, Choices(), [this](int finished) { ShowFilesFinished(finished); },
+        [this] { return idle == 1; });
     if (!ConvertedAtOnce(batch))
         ConvertOneByOne();
     SetRunning(false);
     KillTimer(GetSafeHwnd(), kStatusTimer);
+    if (!files.empty())
+        SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS, BatchCountsText(batch.counts, IsJapanese()).c_str());
 }
 
 void CBATDlg::ConvertOneByOne() {
@@ -144,7 +198,9 @@ void CBATDlg::SetRunning(bool running) {
     EnableWindow(GetDlgItem(IDC_STOP), running);
 }
 
-void CBATDlg::BuildFileList() { files = FolderFiles(folder); }
+void CBATDlg::BuildFileList() {
+    files = subfolders ? FolderTree(folder, outputFolder) : FolderFiles(folder);
+}
 
 void CBATDlg::OnStop() {
     idle = 1;

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
-// The batch dialog: converts every file of one folder. Each Batch Start
+// The batch dialog: converts the files of one folder (and of the folders
+// below it, when asked), beside each input or into an output folder, named
+// as before or from the tags, and skips or updates outputs made before; it
+// remembers those choices with the folder. Each Batch Start
 // offers the main dialog the whole batch ("WM_BATSTART_FILES"), which also
 // tells it a new batch begins; when the main dialog runs one file at a
 // time, it sends each path with "WM_BATSTART_AUDIO" instead (converted
@@ -32,12 +35,16 @@ class CBATDlg : public CBaseDialog {
 
     void OnBatchStart();
     void OnChooseFolder();
+    void OnChooseOutputFolder();
     void OnStop();
     void OnTimer();
 
   private:
-    // Every file of the folder (not its sub-folders), in case-insensitive order of the paths.
+    // The folder's files, or its tree's, in case-insensitive order of the paths.
     void BuildFileList();
+    // The name pattern's mistake shown; false when there is none.
+    bool RefusesPattern();
+    CBatchChoices Choices() const;
     void SetRunning(bool running);
     // Whether the main dialog took the whole batch and converted it.
     bool ConvertedAtOnce(const CBatchFiles& batch);
@@ -52,4 +59,7 @@ class CBATDlg : public CBaseDialog {
     UINT stopCommandId;
     CProgressCtrl progressBar;
     std::wstring folder;
+    int subfolders = 0;
+    std::wstring outputFolder, namePattern;
+    int existing = 0; // an ExistingOutputs
 };

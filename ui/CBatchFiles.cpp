@@ -1,4 +1,5 @@
 #include "CBatchFiles.h"
+#include "ui/Language.h"
 #include <algorithm>
 #include <mutex>
 
@@ -7,16 +8,18 @@ namespace {
 std::mutex liveLock;
 
 // The batches alive in this process, under liveLock.
-std::vector<const CBatchFiles*>& LiveBatches() {
-    static std::vector<const CBatchFiles*> live;
+std::vector<CBatchFiles*>& LiveBatches() {
+    static std::vector<CBatchFiles*> live;
     return live;
 }
 
 } // namespace
 
-CBatchFiles::CBatchFiles(const std::vector<std::wstring>& files,
-                         std::function<void(int finished)> finished, std::function<bool()> stopped)
-    : files(files), filesFinished(std::move(finished)), stopped(std::move(stopped)) {
+CBatchFiles::CBatchFiles(const std::vector<std::wstring>& files, const std::wstring& folder,
+                         const CBatchChoices& choices, std::function<void(int finished)> finished,
+                         std::function<bool()> stopped)
+    : files(files), folder(folder), choices(choices), filesFinished(std::move(finished)),
+      stopped(std::move(stopped)) {
     std::lock_guard<std::mutex> guard(liveLock);
     LiveBatches().push_back(this);
 }
@@ -28,19 +31,25 @@ CBatchFiles::~CBatchFiles() {
 }
 
 // Only compared, never followed, until it is known to be ours.
-const CBatchFiles* CBatchFiles::FromMessage(WPARAM carried) {
+CBatchFiles* CBatchFiles::FromMessage(WPARAM carried) {
     std::lock_guard<std::mutex> guard(liveLock);
-    for (const CBatchFiles* batch : LiveBatches())
+    for (CBatchFiles* batch : LiveBatches())
         if (reinterpret_cast<WPARAM>(batch) == carried)
             return batch;
     return nullptr;
 }
 
-const CBatchFiles* CBatchFiles::OfFileMessage(WPARAM carried) {
+CBatchFiles* CBatchFiles::OfFileMessage(WPARAM carried, size_t& at) {
     std::lock_guard<std::mutex> guard(liveLock);
-    for (const CBatchFiles* batch : LiveBatches())
-        for (const std::wstring& file : batch->files)
-            if (reinterpret_cast<WPARAM>(file.c_str()) == carried)
+    for (CBatchFiles* batch : LiveBatches())
+        for (at = 0; at < batch->files.size(); ++at)
+            if (reinterpret_cast<WPARAM>(batch->files[at].c_str()) == carried)
                 return batch;
     return nullptr;
+}
+
+const CBatchPlan& CBatchFiles::PlanFor(int type) {
+    if (!plan)
+        plan = std::make_unique<CBatchPlan>(type, folder, files, choices, UnknownNames());
+    return *plan;
 }

@@ -1,5 +1,7 @@
 #pragma once
+#include "engine/CBatchPlan.h"
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -11,22 +13,35 @@
 // main dialog takes only what a live batch of this process carries.
 class CBatchFiles {
   public:
-    // finished: tells of every file converted to its end; stopped: whether
-    // the batch dialog's Stop was pressed. Both called on the thread of the
-    // dialogs. Registered as live until destroyed.
-    CBatchFiles(const std::vector<std::wstring>& files, std::function<void(int finished)> finished,
+    // files: walked from folder with choices. finished: tells of every
+    // file done with; stopped: whether the batch dialog's Stop was pressed.
+    // Both called on the thread of the dialogs. Registered as live until
+    // destroyed.
+    CBatchFiles(const std::vector<std::wstring>& files, const std::wstring& folder,
+                const CBatchChoices& choices, std::function<void(int finished)> finished,
                 std::function<bool()> stopped);
     ~CBatchFiles();
     CBatchFiles(const CBatchFiles&) = delete;
     CBatchFiles& operator=(const CBatchFiles&) = delete;
 
     // The live batch a "WM_BATSTART_FILES" carries; null for anything else.
-    static const CBatchFiles* FromMessage(WPARAM carried);
-    // The live batch one of whose files a "WM_BATSTART_AUDIO" carries; null
-    // for anything else.
-    static const CBatchFiles* OfFileMessage(WPARAM carried);
+    static CBatchFiles* FromMessage(WPARAM carried);
+    // The live batch one of whose files a "WM_BATSTART_AUDIO" carries, and
+    // the file's place in it; null for anything else.
+    static CBatchFiles* OfFileMessage(WPARAM carried, size_t& at);
+
+    // The plan of the files with the main dialog's output type, made the
+    // first time it is asked for.
+    const CBatchPlan& PlanFor(int type);
 
     const std::vector<std::wstring>& files;
+    const std::wstring folder;
+    const CBatchChoices choices;
+    // Kept by the main dialog as the files end.
+    CBatchCounts counts;
     const std::function<void(int finished)> filesFinished;
     const std::function<bool()> stopped;
+
+  private:
+    std::unique_ptr<CBatchPlan> plan;
 };

@@ -125,14 +125,15 @@ bool CZEPDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
         return false; // the default handling sees the timer as well
     }
     if (message == WM_BATSTART_FILES) {
-        const CBatchFiles* batch = CBatchFiles::FromMessage(wParam);
+        CBatchFiles* batch = CBatchFiles::FromMessage(wParam);
         SetMessageResult(batch ? OnBatchFiles(*batch) : 0);
         result = TRUE;
         return true;
     }
     if (message == WM_BATSTART_AUDIO) {
-        const CBatchFiles* batch = CBatchFiles::OfFileMessage(wParam);
-        SetMessageResult(batch ? OnBatchFile(*batch, reinterpret_cast<const wchar_t*>(wParam)) : 0);
+        size_t at = 0;
+        CBatchFiles* batch = CBatchFiles::OfFileMessage(wParam, at);
+        SetMessageResult(batch ? OnBatchFile(*batch, at) : 0);
         result = TRUE;
         return true;
     }
@@ -146,9 +147,13 @@ void CZEPDlg::OnDropFile(const std::wstring& path) {
     UpdateData(false);
 }
 
+int CZEPDlg::SelectedOutputType() {
+    const int selection = outputList.GetCurSel();
+    return selection < 0 ? -1 : static_cast<int>(outputList.GetItemData(selection));
+}
+
 int CZEPDlg::DecideOutputType() {
-    int selection = outputList.GetCurSel();
-    outputType = selection < 0 ? -1 : static_cast<int>(outputList.GetItemData(selection));
+    outputType = SelectedOutputType();
     if (inputPath.empty())
         return outputType;
     UpdateData(true);

@@ -12,6 +12,7 @@
 #include "pcm/CWaveFileACM.h"
 #include "settings/CAudioInfo.h"
 #include "ui/CBATDlg.h"
+#include "ui/CBatchFiles.h"
 #include "ui/CBaseDialog.h"
 #include <atomic>
 #include <string>
@@ -36,12 +37,12 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     void OnConvert();
     void OnStop();
     void OnTimer(UINT_PTR id);
-    // One file of a batch, converted as Convert converts.
-    LRESULT OnBatchFile(const CBatchFiles& batch, const wchar_t* path);
+    // File at of a batch, converted as Convert converts.
+    LRESULT OnBatchFile(CBatchFiles& batch, size_t at);
     // A batch begins: its question is asked anew. The whole batch is then
     // converted here, several files at a time, when the saved settings and
     // the encoder allow: 1 when it ran, 0 to leave it to one file at a time.
-    LRESULT OnBatchFiles(const CBatchFiles& batch);
+    LRESULT OnBatchFiles(CBatchFiles& batch);
     void OnBatchMenu();
 
   protected:
@@ -55,17 +56,24 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     void OnSetting();
     // The decoder of a job: DirectShow's, or a stand-in.
     virtual CDecAudio* CreateDecoder();
+    // Convert's job: 0 or the error number, which has been shown.
+    int ConvertInput();
+    // The list's output type, -1 for none.
+    int SelectedOutputType();
     int RunJob(int type);
+    bool SettleBatchFile(const CBatchPlan& plan, size_t at, CBatchCounts& counts);
+    // The plan's files to convert, for the batch's question.
+    static std::vector<std::wstring> PlannedInputs(const CBatchPlan& plan);
     int AskBatchQuestion(int type, const std::vector<std::wstring>& files,
                          CEncoderOptions& options);
-    void ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
-                       const CEncoderOptions& options);
+    void ConvertAtOnce(int type, int jobs, CBatchFiles& batch, const CEncoderOptions& options);
     int ConvertOnWorker(CFileConverter& converter, const std::wstring& input,
                         const COutputTarget& target, const CEncoderOptions& options,
                         IConversionListener& listener);
     // Whether the running batch's own Stop was pressed.
     bool BatchStopped() const;
-    void ReportError(int number, const std::wstring& input);
+    // detail follows the number's text (a batch's clash names the other input).
+    void ReportError(int number, const std::wstring& input, const std::wstring& detail = {});
     void LogCoverLeftOut(const std::wstring& input);
     int AskSettingsOnce(int (*edit)(CAudioInfo& settings, HWND parent));
     // A settings dialog's question (once per batch), its answer into options.
@@ -102,6 +110,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     std::atomic<bool> batchStop{false};
     // The batch whose file or files are converting.
     const CBatchFiles* runningBatch = nullptr;
+    // Where the batch's running file goes, as its plan says.
+    const COutputTarget* batchTarget = nullptr;
 
   private:
     void BetweenBlocks() override;

@@ -4,7 +4,6 @@
 #include "engine/BatchJobs.h"
 #include "engine/CFileConverter.h"
 #include "engine/CParallelFiles.h"
-#include "engine/OutputNaming.h"
 #include "framework/CScopedFlag.h"
 #include "framework/PumpMessages.h"
 #include "resources/ErrorNumbers.h"
@@ -38,7 +37,7 @@ class CWorkerListener : public IConversionListener {
 
 } // namespace
 
-LRESULT CZEPDlg::OnBatchFiles(const CBatchFiles& batch) {
+LRESULT CZEPDlg::OnBatchFiles(CBatchFiles& batch) {
     if (jobRunning)
         return 0;
     // Every Batch Start asks its own question, whatever an earlier one answered.
@@ -46,6 +45,7 @@ LRESULT CZEPDlg::OnBatchFiles(const CBatchFiles& batch) {
     batchFormat.Free();
     UpdateData(true);
     const int type = DecideOutputType();
+    const CBatchPlan& plan = batch.PlanFor(type);
     const int jobs = type < 0 ? 1 : BatchJobs(type, ProfileGetInt(L"data", L"BatchJobs", 0));
     if (jobs <= 1)
         return 0;
@@ -54,7 +54,7 @@ LRESULT CZEPDlg::OnBatchFiles(const CBatchFiles& batch) {
     // Cancelled, or the batch stopped meanwhile, the question ends the
     // batch before any file is written.
     CEncoderOptions options;
-    if (AskBatchQuestion(type, batch.files, options) == 0)
+    if (AskBatchQuestion(type, PlannedInputs(plan), options) == 0)
         ConvertAtOnce(type, jobs, batch, options);
     runningBatch = nullptr;
     return 1;
@@ -83,49 +83,59 @@ int CZEPDlg::ConvertOnWorker(CFileConverter& converter, const std::wstring& inpu
     return converter.Convert(*decoder, input, target, options, listener);
 }
 
-void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
+void CZEPDlg::ConvertAtOnce(int type, int jobs, CBatchFiles& batch,
                             const CEncoderOptions& options) {
-    const std::vector<std::wstring>& files = batch.files;
-    const std::vector<std::wstring> outputs = BatchOutputPaths(type, files);
+    const CBatchPlan& plan = batch.PlanFor(type);
+    // The files the plan settles count at once; the rest as they end.
+    std::vector<size_t> planned;
+    int done = 0;
+    for (size_t at = 0; at < plan.Items().size(); ++at) {
+        if (SettleBatchFile(plan, at, batch.counts))
+            planned.push_back(at);
+        else
+            batch.filesFinished(++done);
+    }
     // Made here, one after another: their writers load libraries, which
     // under Wine may deadlock against a conversion starting on another thread.
     std::vector<std::unique_ptr<CFileConverter>> converters;
-    for (int n = 0; n < jobs && n < static_cast<int>(files.size()); ++n)
+    for (size_t n = 0; n < static_cast<size_t>(jobs) && n < planned.size(); ++n)
         converters.push_back(std::make_unique<CFileConverter>(type));
     // Whether a file's conversion was stopped: by the batch's own Stop, it
     // does not count as converted; by the main window's, the batch goes on.
-    std::vector<char> stopped(files.size(), 0);
-    std::vector<char> coverLeftOut(files.size(), 0);
+    std::vector<char> stopped(planned.size(), 0);
+    std::vector<char> coverLeftOut(planned.size(), 0);
     batchStop = false;
     BeginProgress();
     const HWND window = GetSafeHwnd();
     CParallelFiles workers(
-        files.size(), converters.size(),
-        [&](size_t worker, size_t at) {
+        planned.size(), converters.size(),
+        [&](size_t worker, size_t n) {
             if (batchStop) {
-                stopped[at] = 1;
+                stopped[n] = 1;
                 return 0;
             }
             CWorkerListener listener(stopCount);
-            const COutputTarget target{outputs[at], BatchNextFreeName(files[at], outputs)};
+            const size_t at = planned[n];
             CEncoderOptions fileOptions = options;
-            ShareThreads(fileOptions, jobs, files.size() - at);
-            const int result =
-                ConvertOnWorker(*converters[worker], files[at], target, fileOptions, listener);
-            stopped[at] = listener.Stopped();
-            coverLeftOut[at] = listener.coverLeftOut;
+            ShareThreads(fileOptions, jobs, planned.size() - n);
+            const int result = ConvertOnWorker(*converters[worker], plan.Items()[at].input,
+                                               plan.Target(at), fileOptions, listener);
+            stopped[n] = listener.Stopped();
+            coverLeftOut[n] = listener.coverLeftOut;
             return result;
         },
         [window] { PostMessageW(window, WM_NULL, 0, 0); });
-    int converted = 0;
     auto reportEnded = [&] {
         for (const CParallelFiles::Ended& ended : workers.TakeEnded()) {
+            const std::wstring& input = plan.Items()[planned[ended.file]].input;
             if (ended.result != 0)
-                ReportError(ended.result, files[ended.file]);
+                ReportError(ended.result, input);
             else if (coverLeftOut[ended.file])
-                LogCoverLeftOut(files[ended.file]);
-            if (!(stopped[ended.file] && batchStop))
-                batch.filesFinished(++converted);
+                LogCoverLeftOut(input);
+            if (stopped[ended.file] && batchStop)
+                continue;
+            ++(ended.result == 0 ? batch.counts.converted : batch.counts.failed);
+            batch.filesFinished(++done);
         }
     };
     // The workers' ends are reported here, between the messages of this thread.
@@ -140,4 +150,12 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, const CBatchFiles& batch,
     workers.Join();
     reportEnded();
     EndProgress();
+}
+
+std::vector<std::wstring> CZEPDlg::PlannedInputs(const CBatchPlan& plan) {
+    std::vector<std::wstring> inputs;
+    for (const CBatchPlan::Item& item : plan.Items())
+        if (item.action == CBatchPlan::Action::Convert)
+            inputs.push_back(item.input);
+    return inputs;
 }

@@ -25,12 +25,15 @@ constexpr UINT_PTR kProgressTimer = 1;
 } // namespace
 
 void CZEPDlg::OnConvert() {
-    if (jobRunning)
-        return; // only reachable through the message pump of the running job
+    if (!jobRunning) // else only reachable through the message pump of the running job
+        ConvertInput();
+}
+
+int CZEPDlg::ConvertInput() {
     UpdateData(true);
     if (inputPath.empty()) {
         ShowError(kNoInput);
-        return;
+        return kNoInput;
     }
     CScopedFlag running(jobRunning);
     jobInput = inputPath;
@@ -38,10 +41,10 @@ void CZEPDlg::OnConvert() {
     if (Decoder()->Open(jobInput.c_str()) != 0) {
         decoderHolder.Release();
         ShowError(kUndecodable);
-        return;
+        return kUndecodable;
     }
     int type = DecideOutputType();
-    if (batchState != 0) {
+    if (batchState != 0 && !batchTarget) {
         outputPath = UnusedOutputPath(jobInput, outputPath);
         UpdateData(false);
     }
@@ -52,6 +55,7 @@ void CZEPDlg::OnConvert() {
     ShowError(result);
     KillTimer(GetSafeHwnd(), kProgressTimer);
     EndProgress();
+    return result;
 }
 
 CDecAudio* CZEPDlg::CreateDecoder() { return new CDecAnyAudio(DecoderChoiceOf(settings.decoder)); }
@@ -69,7 +73,10 @@ int CZEPDlg::RunJob(int type) {
     BeginProgress();
     const CEncoderWriters writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object};
     // A batch's output never replaces a file that took its name meanwhile.
-    const COutputTarget target{outputPath, batchState != 0 ? BatchNextFreeName(jobInput) : nullptr};
+    const COutputTarget target =
+        batchTarget ? *batchTarget
+                    : COutputTarget{outputPath,
+                                    batchState != 0 ? BatchNextFreeName(jobInput) : nullptr};
     return CFileConversion(*format, writers, options).Convert(*Decoder(), jobInput, target, *this);
 }
 
@@ -205,16 +212,50 @@ void CZEPDlg::OnTimer(UINT_PTR id) {
     progressBar.SetPos(static_cast<int>(progress));
 }
 
-LRESULT CZEPDlg::OnBatchFile(const CBatchFiles& batch, const wchar_t* path) {
+// The plan settles a file that is passed over, skipped or refused; the
+// rest converts as Convert converts, into the plan's output.
+LRESULT CZEPDlg::OnBatchFile(CBatchFiles& batch, size_t at) {
     if (jobRunning)
         return 0;
-    inputPath = path;
-    outputPath.clear();
+    const CBatchPlan& plan = batch.PlanFor(SelectedOutputType());
+    if (!SettleBatchFile(plan, at, batch.counts))
+        return 0;
+    const COutputTarget target = plan.Target(at);
+    inputPath = plan.Items()[at].input;
+    outputPath = target.path;
     UpdateData(false);
     runningBatch = &batch;
-    OnConvert();
+    batchTarget = &target;
+    ++(ConvertInput() == 0 ? batch.counts.converted : batch.counts.failed);
+    batchTarget = nullptr;
     runningBatch = nullptr;
     return 0;
+}
+
+// Whether a file is to convert, and its folders are there; else the file
+// is counted, and its failure reported.
+bool CZEPDlg::SettleBatchFile(const CBatchPlan& plan, size_t at, CBatchCounts& counts) {
+    const CBatchPlan::Item& item = plan.Items()[at];
+    switch (item.action) {
+    case CBatchPlan::Action::PassOver:
+        ++counts.passedOver;
+        return false;
+    case CBatchPlan::Action::Skip:
+        ++counts.skipped;
+        return false;
+    case CBatchPlan::Action::Clash:
+        ReportError(kOutputNameClash, item.input, item.clashesWith);
+        ++counts.failed;
+        return false;
+    default:
+        break;
+    }
+    if (!plan.MakeFolders(at)) {
+        ReportError(kOutputFolderFailed, item.input);
+        ++counts.failed;
+        return false;
+    }
+    return true;
 }
 
 bool CZEPDlg::BatchStopped() const { return runningBatch && runningBatch->stopped(); }
@@ -248,10 +289,12 @@ void CZEPDlg::LogCoverLeftOut(const std::wstring& input) {
 }
 
 // In a batch the input's three lines go to the log window together.
-void CZEPDlg::ReportError(int number, const std::wstring& input) {
+void CZEPDlg::ReportError(int number, const std::wstring& input, const std::wstring& detail) {
     const std::wstring heading = ErrorHeading(number);
-    const std::wstring text = GetErrorText(number);
-    const std::wstring line = text.empty() ? heading : heading + L" - " + text;
+    std::wstring text = GetErrorText(number);
+    if (!detail.empty())
+        text += L" " + detail;
+    const std::wstring line = ErrorLine(number) + (detail.empty() ? L"" : L" " + detail);
     bool logged = false;
     if (batchState != 0) {
         CSendLogMsg log;

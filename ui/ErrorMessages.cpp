@@ -24,7 +24,7 @@ constexpr ErrorText kErrorTexts[] = {
     {3007, 10183}, {3008, 10185}, {4001, 10187}, {4002, 10189}, {4003, 10191}, {4004, 10193},
     {5003, 10195}, {5004, 10197}, {5006, 10199}, {5007, 10201}, {5008, 10203}, {6001, 10207},
     {6002, 10209}, {6004, 10213}, {6005, 10211}, {6006, 10215}, {6007, 10277}, {6008, 10279}, {6100, 10217}, {6201, 10275},
-    {6301, 10281}, {6302, 10283}, {6311, 10285}, {8001, 10205},
+    {6301, 10281}, {6302, 10283}, {6311, 10285}, {6401, 10287}, {6402, 10289}, {8001, 10205},
     {8201, 10243}, {8202, 10245}, {8203, 10247}, {8204, 10249}, {8205, 10251}, {8301, 10253},
     {8302, 10255},
 };
@@ -51,6 +51,11 @@ std::wstring ErrorHeading(int number) {
     wchar_t heading[32];
     std::swprintf(heading, 32, L"Error No.%04d", number);
     return heading;
+}
+
+std::wstring ErrorLine(int number) {
+    const std::wstring text = GetErrorText(number);
+    return text.empty() ? ErrorHeading(number) : ErrorHeading(number) + L" - " + text;
 }
 
 std::wstring CoverLeftOutText(const std::wstring& input) {

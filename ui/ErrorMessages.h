@@ -15,6 +15,9 @@ std::wstring GetErrorText(int number);
 // "Error No.%04d": Error No.0915, Error No.-041.
 std::wstring ErrorHeading(int number);
 
+// "Error No.0915 - " and the text; the heading alone without a text.
+std::wstring ErrorLine(int number);
+
 // The line that says an output was made without the input's cover, which
 // the output's format cannot hold.
 std::wstring CoverLeftOutText(const std::wstring& input);

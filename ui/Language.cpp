@@ -28,3 +28,8 @@ std::wstring LoadPairedString(UINT japaneseId, UINT englishId) {
 std::wstring LoadResPairedString(UINT japaneseId, UINT englishId) {
     return PickLanguage(ResDllHandle.LoadString(japaneseId), ResDllHandle.LoadString(englishId));
 }
+
+CNamePattern::Unknown UnknownNames() {
+    return {PickLanguage(L"不明なアーティスト", L"Unknown Artist"),
+            PickLanguage(L"不明なアルバム", L"Unknown Album")};
+}

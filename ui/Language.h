@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/CNamePattern.h"
 #include <string>
 #include <windows.h>
 
@@ -16,3 +17,6 @@ std::wstring LoadPairedString(UINT japaneseId, UINT englishId);
 
 // From the resource library; empty when the library is missing.
 std::wstring LoadResPairedString(UINT japaneseId, UINT englishId);
+
+// What a name pattern gives for a missing artist and album.
+CNamePattern::Unknown UnknownNames();

@@ -30,11 +30,12 @@ def install(dist, work, branch):
         shutil.copy(os.path.join(dist, name), folder)
     open(os.path.join(folder, "Setting.ini"), "w").write(f"[SAVE]\r\nRegPos={branch}\r\n")
     def zepc(*args, language="en_US.UTF-8", quiet=True, environment=None):
-        """The exit code; what ZEPc said on standard error is in zepc.stderr."""
+        """The exit code; what ZEPc said is in zepc.stdout and zepc.stderr."""
         env = dict(os.environ, LC_ALL=language, **(environment or {}))
         ran = subprocess.run(["wine", os.path.join(folder, "ZEPc.exe"), *args,
                               *(["-q"] if quiet else [])], env=env,
                              stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
+        zepc.stdout = ran.stdout.decode("utf-8", "replace")
         zepc.stderr = ran.stderr.decode("utf-8", "replace")
         return ran.returncode
     return zepc

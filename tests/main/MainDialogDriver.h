@@ -47,7 +47,7 @@ struct CTestBatch {
     const std::vector<std::wstring> files;
     std::atomic<bool> stopped{false};
     std::atomic<int> finished{0};
-    CBatchFiles batch{files, [this](int count) { finished = count; },
+    CBatchFiles batch{files, L"", {}, [this](int count) { finished = count; },
                       [this] { return stopped.load(); }};
 };
 

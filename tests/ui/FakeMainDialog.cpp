@@ -1,6 +1,7 @@
 #include "FakeMainDialog.h"
 #include "framework/CSendLogMsg.h"
 #include "framework/PumpMessages.h"
+#include "resources/ErrorNumbers.h"
 #include "resources/resource.h"
 #include "ui/CZEPApp.h"
 #include "ui/ErrorMessages.h"
@@ -11,8 +12,6 @@
 namespace {
 
 const wchar_t kClassName[] = L"ZepTestFakeMainDialog";
-// The error number of an input that cannot be decoded.
-constexpr int kUndecodable = 915;
 
 bool LooksLikeAudio(const std::wstring& path) {
     char head[4] = {};
