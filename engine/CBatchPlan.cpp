@@ -64,9 +64,9 @@ CBatchPlan::CBatchPlan(int type, const std::wstring& folder, const std::vector<s
         Item item;
         item.input = file;
         // Without an output folder, an earlier run's output lies beside its
-        // source under the source's stem.
+        // source under the source's stem; skip and update pass it over.
         const bool earlierOutput =
-            plain && !extension.empty() && SameName(file.substr(PathStem(file).size()), extension) &&
+            plain && choices.existing != ExistingOutputs::NextFreeName && !extension.empty() && SameName(file.substr(PathStem(file).size()), extension) &&
             sources.count(PathStem(file)) > 1;
         if (IsPlainlyNotAudio(file) || earlierOutput) {
             item.action = Action::PassOver;

@@ -26,7 +26,7 @@ struct CBatchCounts {
 
 // A folder's batch decided before any file is written: every file of it
 // with its output, and whether it is converted, passed over (plainly not
-// audio, or an earlier output beside its source), skipped (its output is
+// audio, or with skip and update an earlier output beside its source), skipped (its output is
 // there) or refused (another input of the batch has its output's name).
 class CBatchPlan {
   public:

@@ -1,5 +1,6 @@
 #include "CNamePattern.h"
 #include "framework/PathSplit.h"
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -86,8 +87,9 @@ std::wstring LegalFileName(const std::wstring& name) {
         legal.resize(cut);
     }
     DropTrailingDotsAndSpaces(legal);
+    // "COM1.txt" names the device as well: the mark goes before the dot.
     if (IsDeviceName(legal))
-        legal += L'_';
+        legal.insert(std::min(legal.find(L'.'), legal.size()), 1, L'_');
     return legal;
 }
 

@@ -48,5 +48,5 @@ class CNamePattern {
 
 // A name (no folders) Windows takes: forbidden characters and slashes
 // become "_", trailing dots and spaces go, a device name (CON, NUL, COM1, ...)
-// gets a "_", and it is cut to a length any folder can hold. Empty stays empty.
+// gets a "_" before its dot, and it is cut to a length any folder can hold. Empty stays empty.
 std::wstring LegalFileName(const std::wstring& name);

@@ -109,7 +109,9 @@ bool CBATDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
     return CBaseDialog::HandleMessage(message, wParam, lParam, result);
 }
 
+// What was typed in the other fields stays.
 void CBATDlg::OnDropFile(const std::wstring& path) {
+    UpdateData(true);
     folder = path;
     UpdateData(false);
 }

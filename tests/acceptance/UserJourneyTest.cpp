@@ -7,8 +7,10 @@
 #include "jotter/JotterResource.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
+#include "support/TestFiles.h"
 #include "support/WindowTestSupport.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -203,4 +205,79 @@ TEST_F(UserJourney, TheCaptionsAndTheAboutBoxSpeakTheSystemLanguage) {
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     EXPECT_EQ(0, zep.Close());
+}
+
+namespace {
+
+// Every file below folder, as paths relative to it, sorted.
+std::vector<std::wstring> TreeFiles(const std::wstring& folder, const std::wstring& below = {}) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\" + below + L"*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const std::wstring name = below + found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(name);
+        else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+            for (const std::wstring& inner : TreeFiles(folder, name + L"\\"))
+                files.push_back(inner);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// ZEPc of the installation, run to its end; its exit code.
+DWORD RunZepc(const std::wstring& arguments) {
+    std::wstring command = L"\"" + InstallFolder(L"full") + L"\\ZEPc.exe\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+} // namespace
+
+// The batch dialog's tree, output folder and pattern name a library as
+// ZEPc names it, with the same bytes; the end shows the counts.
+TEST_F(UserJourney, ALibraryThroughTheBatchDialogComesOutAsZepcMakesIt) {
+    const std::wstring library = InputPath(L"library"), pattern = L"<artist>\\<album>\\<track> <title>";
+    const std::wstring dialogOut = OutputPath(L"library-dialog"), zepcOut = OutputPath(L"library-zepc");
+    RememberBatchFolder(library);
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    SelectEntry(zep.Main(), IDC_OUTPUT_FORMAT, 2);
+    HWND batch = zep.OpenBatch();
+    ASSERT_NE(nullptr, batch);
+    SetCheck(batch, IDC_BAT_SUBFOLDERS, true);
+    SetItemText(batch, IDC_BAT_OUTPUT, dialogOut);
+    SetItemText(batch, IDC_BAT_PATTERN, pattern);
+    SaveScreenshot(batch, Picture(L"batch-library"));
+    EXPECT_TRUE(zep.RunBatch(
+        batch, [&] { return zep.ConfirmSettings(IDC_GOGO_MODE); }, 120000));
+    EXPECT_EQ(Language() == L"ja" ? L"変換 4、失敗 0、対象外 6、スキップ 0"
+                                  : L"4 converted, 0 failed, 6 passed over, 0 skipped",
+              ItemText(batch, IDC_STATUS));
+    PostMessageW(batch, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(batch); }));
+    EXPECT_EQ(0, zep.Close());
+
+    ASSERT_EQ(0u, RunZepc(L"\"" + library + L"\" -f mp3 -r -q -o \"" + zepcOut + L"\" --name \"" +
+                          pattern + L"\""));
+    const std::vector<std::wstring> made = TreeFiles(dialogOut);
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha\\First\\01 Song 1.mp3", L"Alpha\\First\\02 Song 2.mp3",
+                                         L"Beta\\Second\\01 Song 1.mp3", L"Beta\\Second\\02 Song 2.mp3"}),
+              made);
+    ASSERT_EQ(made, TreeFiles(zepcOut));
+    for (const std::wstring& name : made)
+        EXPECT_TRUE(FileText(dialogOut + L"\\" + name) == FileText(zepcOut + L"\\" + name)) << name;
 }

@@ -5,7 +5,7 @@
 # run can prove that no input was changed.
 set -euo pipefail
 out=$(mkdir -p "$1" && cd "$1" && pwd)
-stamp="$out/.complete-v6"
+stamp="$out/.complete-v7"
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
 mkdir -p "$out"/{in,bad,batch10,batch200,long,long4,stems3,taken12}
@@ -94,6 +94,23 @@ for n in 1 2 3 4 5 6; do
   ff -i one.wav -c:a libmp3lame -b:a 128k taken12/n0$n.mp3
 done
 rm one.wav
+
+# A music library two levels deep, FLAC and M4A tagged, with what rips
+# leave beside the tracks.
+sox -R -n -r 44100 -b 16 -c 2 one.wav synth 1 sine 500 gain -6
+ff -f lavfi -i color=red:s=32x32 -frames:v 1 cover.jpg
+for album in "Alpha/First flac" "Beta/Second m4a"; do
+  set -- $album
+  mkdir -p "library/$1"
+  cp cover.jpg "library/$1/cover.jpg"
+  echo 'FILE "x.wav" WAVE' >"library/$1/album.cue"
+  echo "rip log" >"library/$1/rip.log"
+  for n in 1 2; do
+    ff -i one.wav -metadata "artist=${1%/*}" -metadata "album=${1#*/}" -metadata "title=Song $n" \
+      -metadata "track=$n" "library/$1/0$n Song $n.$2"
+  done
+done
+rm one.wav cover.jpg
 
 sox -R -n -r 22050 -b 16 -c 1 short.wav synth 0.2 sine 800 gain -6
 for n in $(seq -w 1 200); do cp short.wav batch200/file$n.wav; done

@@ -11,7 +11,7 @@ for language in en ja; do
   for variant in full no-res no-gogo broken-gogo; do
     folder=$out/$language/$variant
     mkdir -p "$folder"
-    cp "$dist"/ZEP.exe "$dist"/Res.dll "$dist"/gogo.dll "$dist"/Jotter.exe "$dist"/zep.chm "$folder/"
+    cp "$dist"/ZEP.exe "$dist"/ZEPc.exe "$dist"/Res.dll "$dist"/gogo.dll "$dist"/Jotter.exe "$dist"/zep.chm "$folder/"
     printf '[SAVE]\r\nRegPos=ZEPAcceptance-%s\r\n' "$language" >"$folder/Setting.ini"
   done
   rm "$out/$language/no-res/Res.dll" "$out/$language/no-gogo/gogo.dll"

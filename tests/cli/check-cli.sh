@@ -193,7 +193,9 @@ missing value|'$(winpath "$media/tone.wav")' -f
 bad number|'$(winpath "$media/tone.wav")' -f mp3 --volume loud
 missing input|'$(winpath "$media/none.wav")' -f mp3
 two inputs|'$(winpath "$media/tone.wav")' '$(winpath "$media/tone.mp3")' -f mp3
-folder with -o|'$(winpath "$media/folder")' -f mp3 -o x.mp3
+folder into a file|'$(winpath "$media/folder")' -f mp3 -o '$(winpath "$media/tone.wav")'
+folder choices for a file|'$(winpath "$media/tone.wav")' -f mp3 -r
+skip and update|'$(winpath "$media/folder")' -f mp3 --skip-existing --update
 -j with a file|'$(winpath "$media/tone.wav")' -f mp3 -j 2
 two passes without a profile file|'$(winpath "$media/tone.wav")' -f wma --two-pass
 codec for mp3|'$(winpath "$media/tone.wav")' -f mp3 --acm PCM

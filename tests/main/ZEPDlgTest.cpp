@@ -250,7 +250,9 @@ TEST_F(MainDialog, ABatchErrorGoesToTheLogWindowAsThreeLinesWithoutABox) {
     TestLogWindow jotter(L"Jotter - test");
     CTestZEPDlg dialog;
     dialog.SetBatchState(1);
-    const std::wstring input = MediaPath("not_audio.txt");
+    // Named as audio: a text is passed over without a word.
+    const std::wstring input = MainOutputPath("not_audio.wav");
+    ASSERT_TRUE(CopyFileW(MediaPath("not_audio.txt").c_str(), input.c_str(), FALSE));
     CTestBatch batch({input});
     RunMainDialog(dialog,
                   [&](HWND window) { SendMessageW(window, WM_BATSTART_AUDIO, batch.File(0), 0); });

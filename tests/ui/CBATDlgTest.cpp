@@ -98,6 +98,10 @@ void RunBatchOn(DWORD ui, const std::wstring& folder, const FakeMainDialog& main
 TEST(CBATDlg, OpensIdleOnTheRememberedFolderWithTheTextsOfTheLanguage) {
     TestRegistryBranch branch;
     ProfileWriteString(L"data", L"LASTDIR", L"C:\\music");
+    ProfileWriteString(L"data", L"OutputFolder", L"D:\\mp3");
+    ProfileWriteString(L"data", L"NamePattern", L"<artist>\\<title>");
+    ProfileWriteInt(L"data", L"ExistingOutput", 2);
+    ProfileWriteInt(L"data", L"Subfolders", 1);
     FakeMainDialog mainDialog(LogTitle());
     CBATDlg batch(mainDialog.Window());
     const DWORD ui = GetCurrentThreadId();
@@ -115,6 +119,23 @@ TEST(CBATDlg, OpensIdleOnTheRememberedFolderWithTheTextsOfTheLanguage) {
         EXPECT_EQ(InLanguage(L"バッチ処理開始(&B)", L"Batch Start(&B)"),
                   ItemText(dialog, IDC_BAT_START));
         EXPECT_EQ(L"C:\\music", ItemText(dialog, IDC_BAT_FOLDER));
+        // The folder's choices below, as they were left.
+        EXPECT_EQ(InLanguage(L"下のフォルダも含める(&I)", L"Include subfolders(&I)"),
+                  ItemText(dialog, IDC_BAT_SUBFOLDERS));
+        EXPECT_EQ(InLanguage(L"既存の出力", L"Existing outputs"),
+                  ItemText(dialog, IDC_BAT_EXISTING_LABEL));
+        EXPECT_EQ(InLanguage(L"出力先フォルダ (空欄: 各入力と同じフォルダ)",
+                             L"Output folder (empty: beside each input)"),
+                  ItemText(dialog, IDC_BAT_OUTPUT_LABEL));
+        const std::vector<std::wstring> existing = Entries(dialog, IDC_BAT_EXISTING);
+        ASSERT_EQ(3u, existing.size());
+        EXPECT_EQ(InLanguage(L"次の空いている名前で作る", L"Next free name"), existing[0]);
+        EXPECT_EQ(InLanguage(L"入力が新しければ更新", L"Update when the input is newer"),
+                  existing[2]);
+        EXPECT_TRUE(IsItemChecked(dialog, IDC_BAT_SUBFOLDERS));
+        EXPECT_EQ(L"D:\\mp3", ItemText(dialog, IDC_BAT_OUTPUT));
+        EXPECT_EQ(L"<artist>\\<title>", ItemText(dialog, IDC_BAT_PATTERN));
+        EXPECT_EQ(2, SelectedIndex(dialog, IDC_BAT_EXISTING));
         EXPECT_TRUE(IsIdle(dialog));
         EXPECT_EQ(0, ProgressOf(dialog));
         // Enter and Escape end nothing.
@@ -153,6 +174,48 @@ TEST(CBATDlg, ConvertsEveryFileOfTheFolderInCaseInsensitiveOrderAndGoesOnAfterAF
     EXPECT_EQ(L"", log.lines[2]);
     // The folder is remembered.
     EXPECT_EQ(folder.Path(), ProfileGetString(L"data", L"LASTDIR", nullptr));
+}
+
+// A pattern that would climb out of the output folder is refused before
+// anything starts; the choices then taken walk the tree and are remembered.
+TEST(CBATDlg, APatternThatLeavesTheOutputFolderIsRefusedAndTheTreeIsWalked) {
+    TestRegistryBranch branch;
+    BatchFolder folder({L"a.wav"});
+    FakeMainDialog mainDialog(LogTitle());
+    CMessageBoxAnswerer boxes;
+    {
+        CBATDlg batch(mainDialog.Window());
+        mainDialog.Watch(batch);
+        const DWORD ui = GetCurrentThreadId();
+        CDialogScript driver([&] {
+            HWND dialog = WaitForBatchDialog(ui);
+            ASSERT_NE(nullptr, dialog);
+            SetItemText(dialog, IDC_BAT_PATTERN, L"..\\<title>");
+            SetCheck(dialog, IDC_BAT_SUBFOLDERS, true);
+            SelectEntry(dialog, IDC_BAT_EXISTING, 1);
+            DropFiles(dialog, {folder.Path()});
+            ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_BAT_FOLDER) == folder.Path(); }));
+            Click(dialog, IDC_BAT_START);
+            EXPECT_TRUE(WaitUntil([&] { return boxes.Texts().size() == 1 && IsIdle(dialog); }));
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        EXPECT_EQ(IDCANCEL, batch.DoModal());
+        ASSERT_EQ(1u, boxes.Texts().size());
+        EXPECT_NE(std::wstring::npos, boxes.Texts()[0].find(L".."));
+        EXPECT_TRUE(mainDialog.files.empty());
+    }
+    EXPECT_EQ(L"..\\<title>", ProfileGetString(L"data", L"NamePattern", nullptr));
+    ProfileWriteString(L"data", L"NamePattern", L"");
+    CBATDlg batch(mainDialog.Window());
+    mainDialog.Watch(batch);
+    const DWORD ui = GetCurrentThreadId();
+    int progress = 0;
+    CDialogScript driver([&] { RunBatchOn(ui, folder.Path(), mainDialog, 2, progress); });
+    EXPECT_EQ(IDCANCEL, batch.DoModal());
+    EXPECT_EQ((std::vector<std::wstring>{folder.File(L"a.wav"), folder.File(L"sub\\d.wav")}),
+              mainDialog.files);
+    EXPECT_EQ(1, ProfileGetInt(L"data", L"Subfolders", 0));
+    EXPECT_EQ(1, ProfileGetInt(L"data", L"ExistingOutput", 0));
 }
 
 TEST(CBATDlg, StopDuringTheSecondOfFiveFilesEndsTheBatchThere) {
