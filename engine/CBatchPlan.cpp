@@ -20,12 +20,6 @@ struct NoCaseLess {
     }
 };
 
-std::wstring WithoutTrailingBackslashes(std::wstring folder) {
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
-
 bool WrittenAt(const std::wstring& path, FILETIME& written) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))

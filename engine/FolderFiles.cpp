@@ -2,6 +2,7 @@
 #include "engine/CPendingOutput.h"
 #include "framework/CHandleOwner.h"
 #include "framework/FileIdentity.h"
+#include "framework/PathSplit.h"
 #include <algorithm>
 #include <windows.h>
 
@@ -16,12 +17,6 @@ void SortPaths(std::vector<std::wstring>& paths) {
     std::stable_sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
         return _wcsicmp(a.c_str(), b.c_str()) < 0;
     });
-}
-
-std::wstring WithoutTrailingBackslashes(std::wstring folder) {
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
 }
 
 // base has no trailing backslash and is not empty.

@@ -57,3 +57,9 @@ std::wstring PathStem(const std::wstring& path) { return path.substr(0, Split(pa
 std::wstring ExecutableFolder() { return PathFolder(ModulePath()); }
 
 std::wstring ExecutableName() { return SplitName(ModulePath()); }
+
+std::wstring WithoutTrailingBackslashes(std::wstring folder) {
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}

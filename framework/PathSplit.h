@@ -11,6 +11,8 @@ std::wstring SplitName(const std::wstring& path);
 std::wstring PathFolder(const std::wstring& path);
 // The path without its extension.
 std::wstring PathStem(const std::wstring& path);
+// A folder's path without the backslashes it may end in ("C:\" is "C:").
+std::wstring WithoutTrailingBackslashes(std::wstring folder);
 
 // The folder of the running executable, with its trailing backslash.
 std::wstring ExecutableFolder();
