@@ -4,7 +4,8 @@ A music library through ZEPc's folder mode: a tree of albums (FLAC and M4A
 with a cover, a cue sheet, a log and a text beside the tracks) to mp3 named
 from the tags into an output folder inside the tree; reruns that skip or
 update; a symbolic link back to a parent; names no Windows takes; a pattern
-that climbs out; two inputs of one name; a single-file rip's folder."""
+that climbs out; a file in the way of a folder; an output folder past 260
+characters; two inputs of one name; a single-file rip's folder."""
 import hashlib, os, subprocess, sys
 
 sys.path.insert(0, os.path.dirname(__file__))
@@ -150,11 +151,25 @@ for name in made:
               part.split(".")[0].upper() not in DEVICES, f"{name}: {part} is not a legal name")
 check("日本語/アルバム/曲.mp3" in made and "X/Unknown Album/End.mp3" in made, f"names: {made}")
 strays = [f for f in files(work) if f.endswith(".mp3") and not f.startswith(("tree/", "loop-out/",
-                                                                             "odd-out/", "rip/"))]
+                                                                             "odd-out/"))]
 check(not strays, f"outputs outside their folders: {strays}")
 for climbing in (r"..\<title>", r"C:\<title>", "<nothing>"):
     rc = zepc(winpath(odd), "-f", "mp3", "-o", winpath(odd_out), "--name", climbing)
     check(rc == 2, f"--name {climbing}: exit code {rc}, not the usage mistake")
+
+# A file where a folder must be made fails those inputs alone; an output
+# folder past 260 characters is written through the long-path form.
+blocked = os.path.join(work, "blocked")
+os.makedirs(blocked)
+open(os.path.join(blocked, "X"), "w").write("in the way\n")
+rc = zepc(winpath(odd), "-f", "mp3", "-o", winpath(blocked), "--name", PATTERN)
+check(rc != 0 and zepc.stderr.count("Error No.6401") == 2 and
+      zepc.stdout.strip().endswith("3 converted, 2 failed, 0 passed over, 0 skipped"),
+      f"a folder in the way: exit code {rc}, {zepc.stdout.strip()[-80:]} {zepc.stderr.strip()[-200:]}")
+deep = os.path.join(work, *["d" * 90] * 3)
+batch(odd, "-o", winpath(deep), summary="5 converted, 0 failed, 0 passed over, 0 skipped")
+check(len(files(deep)) == 5 and len(winpath(os.path.join(deep, "0.mp3"))) > 260,
+      f"the deep output folder holds {files(deep) if os.path.isdir(deep) else 'nothing'}")
 
 # Two inputs the pattern names alike: the next free name, or with skip an
 # error line naming both, the second not converted.
