@@ -83,6 +83,8 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
             help = true;
         } else if (argument == L"--list-formats") {
             listFormats = true;
+        } else if (argument == L"--version") {
+            version = true;
         } else if (argument == L"-q") {
             quiet = true;
         } else if (argument == L"--two-pass") {
@@ -157,7 +159,7 @@ std::wstring CCommandLine::Parse(const std::vector<std::wstring>& arguments) {
                        L" to " + std::to_wstring(numeric->high) + L", not " + *given;
         }
     }
-    if (help || listFormats)
+    if (help || listFormats || version)
         return L"";
     if (input.empty())
         return L"no input given";

@@ -15,6 +15,7 @@ struct CCommandLine {
     bool quiet = false;       // -q
     bool help = false;        // --help
     bool listFormats = false; // --list-formats
+    bool version = false;     // --version
     std::optional<int> volume, bitRate, vbrQuality, mode, wma4, wma7;
     std::optional<int> jobs;    // -j: a folder's conversions at a time
     std::optional<int> threads; // --threads: one file's MP3 encoded on them

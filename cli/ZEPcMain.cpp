@@ -13,6 +13,7 @@
 #include "settings/EncoderOptions.h"
 #include "settings/Profile.h"
 #include "ui/Language.h"
+#include "ZepVersion.h"
 #include <mutex>
 #include <vector>
 
@@ -87,6 +88,7 @@ std::wstring HelpText() {
             L"  --no-tags        入力のタグとカバー画像をコピーしない\n"
             L"  --tag 名前=値     タグの項目を設定 (繰り返し可。TITLE, ARTIST, ALBUM, TRACK など)\n"
             L"  --list-formats   インストールされているコーデックの形式を一覧表示\n"
+            L"  --version        ZEPc のバージョンを表示\n"
             L"  -j 数            フォルダのファイルを同時に変換する数 (省略時はプロセッサ数)\n"
             L"  --threads 数     1 つのファイルの MP3 をエンコードするスレッド数 (省略時はプロセッサ数)\n"
             L"  --decoder 種類   デコーダー: builtin (内蔵、省略時。扱えない形式はシステムのフィルター),\n"
@@ -135,6 +137,7 @@ std::wstring HelpText() {
             L"  --no-tags          do not copy the input's tags and cover\n"
             L"  --tag NAME=VALUE   set a tag field (repeatable; TITLE, ARTIST, ALBUM, TRACK, ...)\n"
             L"  --list-formats     the formats the installed codecs offer\n"
+            L"  --version          ZEPc's version\n"
             L"  -j N               a folder's conversions at a time (default: one per processor)\n"
             L"  --threads N        threads one file's MP3 is encoded on (default: one per processor)\n"
             L"  --decoder KIND     builtin (the default: ZEP's own, the system's filters for the rest)\n"
@@ -164,6 +167,10 @@ int wmain(int argc, wchar_t** argv) {
         return Usage(mistake);
     if (line.help) {
         WriteOutput(HelpText());
+        return 0;
+    }
+    if (line.version) {
+        WriteOutput(L"ZEPc " ZEP_VERSION_WIDE);
         return 0;
     }
     if (line.listFormats) {

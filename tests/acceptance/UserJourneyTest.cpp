@@ -7,6 +7,7 @@
 #include "jotter/JotterResource.h"
 #include "resdll/Res.h"
 #include "resources/resource.h"
+#include "ZepVersion.h"
 #include "support/TestFiles.h"
 #include "support/WindowTestSupport.h"
 #include <gtest/gtest.h>
@@ -201,7 +202,7 @@ TEST_F(UserJourney, TheCaptionsAndTheAboutBoxSpeakTheSystemLanguage) {
     HWND about = zep.WaitForDialogWith(IDC_ABOUT_VERSION);
     ASSERT_NE(nullptr, about);
     SaveScreenshot(about, Picture(L"about"));
-    EXPECT_EQ(L"ZEP Version 1.00", ItemText(about, IDC_ABOUT_VERSION));
+    EXPECT_EQ(L"ZEP Version 1.10", ItemText(about, IDC_ABOUT_VERSION));
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     EXPECT_EQ(0, zep.Close());
@@ -280,4 +281,24 @@ TEST_F(UserJourney, ALibraryThroughTheBatchDialogComesOutAsZepcMakesIt) {
     ASSERT_EQ(made, TreeFiles(zepcOut));
     for (const std::wstring& name : made)
         EXPECT_TRUE(FileText(dialogOut + L"\\" + name) == FileText(zepcOut + L"\\" + name)) << name;
+}
+
+// Every program and library of an installation carries the project's version.
+TEST_F(UserJourney, EveryFileCarriesTheProjectsVersion) {
+    for (const wchar_t* name : {L"ZEP.exe", L"ZEPc.exe", L"gogo.dll", L"Res.dll", L"Jotter.exe"}) {
+        const std::wstring path = InstallFolder(L"full") + L"\\" + name;
+        DWORD ignored = 0;
+        std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        wchar_t* product = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, block.size(), block.data()) &&
+                    VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) &&
+                    VerQueryValueW(block.data(), L"\\StringFileInfo\\000004B0\\ProductVersion",
+                                   reinterpret_cast<void**>(&product), &size))
+            << name;
+        EXPECT_EQ(static_cast<DWORD>(MAKELONG(ZEP_VERSION_MINOR, ZEP_VERSION_MAJOR)), fixed->dwFileVersionMS) << name;
+        EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, ZEP_VERSION_PATCH)), fixed->dwFileVersionLS) << name;
+        EXPECT_EQ(std::wstring(ZEP_VERSION_WIDE), product) << name;
+    }
 }

@@ -210,6 +210,10 @@ LIST
 [ "$(ls -R "$work" | md5sum)" = "$before" ] && pass || fail "a usage mistake wrote a file"
 zepc --help
 expect_rc 0 "--help"
+# The version is the CMake project's.
+version=$(sed -n 's/^project(ZEP VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
+said=$(timeout 60 wine "$install/ZEPc.exe" --version </dev/null 2>/dev/null | tr -d '\r')
+[ -n "$version" ] && [ "$said" = "ZEPc $version" ] && pass || fail "--version said '$said', not ZEPc $version"
 # "--" ends the options: an input may start with "-". A codec named alone
 # takes the input's rate and channels, and 16 bits.
 cp "$media/tone.wav" "$work/-dash.wav"

@@ -73,7 +73,7 @@ TEST(CMyAboutDlg, ShowsNameAndVersionInAWhiteEllipseFromTheLibrary) {
     }
     ASSERT_NE(nullptr, seen.window);
     EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(L"ui_tests Version 1.00", seen.version);
+    EXPECT_EQ(L"ui_tests Version 1.10", seen.version);
     EXPECT_EQ(COMPLEXREGION, seen.region);
     EXPECT_TRUE(seen.cornerClipped);
     EXPECT_TRUE(seen.clientIsWholeWindow) << "no frame or title bar outside the ellipse";

@@ -84,6 +84,6 @@ TEST(CZEPApp, F10OpensTheAboutBoxOnlyWithTheLibrary) {
         EXPECT_EQ(nullptr, about);
     } else {
         ASSERT_NE(nullptr, about);
-        EXPECT_EQ(L"ui_tests Version 1.00", version);
+        EXPECT_EQ(L"ui_tests Version 1.10", version);
     }
 }

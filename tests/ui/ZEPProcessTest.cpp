@@ -45,7 +45,7 @@ TEST(ZEPProgram, F10OpensTheAboutBoxWithTheLibraryAndNothingWithout) {
     HWND about = WaitForAbout(zep, library ? 10000 : 2000);
     if (library) {
         ASSERT_NE(nullptr, about);
-        EXPECT_EQ(L"ZEP Version 1.00", ItemText(about, IDC_ABOUT_VERSION));
+        EXPECT_EQ(L"ZEP Version 1.10", ItemText(about, IDC_ABOUT_VERSION));
         PostMessageW(about, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     } else {
