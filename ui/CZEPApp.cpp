@@ -5,14 +5,30 @@
 #include "ui/CMyAboutDlg.h"
 #include "ui/CResDllHandle.h"
 #include "ui/CZEPDlg.h"
+#include <shellapi.h>
 
 const UINT WM_BATSTART_AUDIO = RegisterWindowMessageW(L"WM_BATSTART_AUDIO");
 const UINT WM_BATSTART_FILES = RegisterWindowMessageW(L"WM_BATSTART_FILES");
 const UINT WM_TRAYNOTIFY = RegisterWindowMessageW(L"WM_TRAYNOTIFY");
 
+namespace {
+
+// The one file path ZEP may be started with (Explorer's "Convert with ZEP"):
+// empty without one.
+std::wstring StartInput() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::wstring input = arguments && count >= 2 ? arguments[1] : L"";
+    LocalFree(arguments);
+    return input;
+}
+
+} // namespace
+
 bool CZEPApp::InitInstance() {
     InitBase(IDR_ACCELERATOR);
     CZEPDlg mainDialog;
+    mainDialog.StartWith(StartInput());
     SetMainWnd(&mainDialog);
     mainDialog.DoModal();
     SetMainWnd(nullptr);

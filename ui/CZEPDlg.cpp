@@ -84,6 +84,8 @@ BOOL CZEPDlg::OnInitDialog() {
         outputList.SetItemData(outputList.AddString(item), static_cast<DWORD_PTR>(type));
     }
     outputList.SetCurSel(OutputFormatOf(outputType) ? outputType : -1);
+    if (!startInput.empty())
+        OnDropFile(startInput);
     return TRUE;
 }
 

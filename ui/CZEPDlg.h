@@ -27,6 +27,8 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     ~CZEPDlg() override;
 
     void OnDropFile(const std::wstring& path) override;
+    // The input the window opens with, taken as a dropped file is; empty: none.
+    void StartWith(const std::wstring& input) { startInput = input; }
     // The output type of the list's selection (-1 for none); forces the
     // output path's extension to match it.
     int DecideOutputType();
@@ -98,6 +100,7 @@ class CZEPDlg : public CBaseDialog, private IConversionListener, private IFormat
     CProgressCtrl progressBar;
     std::wstring inputPath;
     std::wstring outputPath;
+    std::wstring startInput;
     // The input the running job decodes, whatever the input field says meanwhile.
     std::wstring jobInput;
     HICON icon;

@@ -227,8 +227,9 @@ std::vector<std::wstring> CMessageBoxAnswerer::Captions() {
     return captions;
 }
 
-CTestProcess::CTestProcess(const std::wstring& program, const std::wstring& folder) {
-    std::wstring line = L"\"" + program + L"\"";
+CTestProcess::CTestProcess(const std::wstring& program, const std::wstring& folder,
+                           const std::wstring& arguments) {
+    std::wstring line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};

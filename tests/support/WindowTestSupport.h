@@ -111,8 +111,9 @@ class CMessageBoxAnswerer {
 // A program started for a test; ended by force on destruction if still running.
 class CTestProcess {
   public:
-    // folder empty: the test's current folder.
-    CTestProcess(const std::wstring& program, const std::wstring& folder = std::wstring());
+    // folder empty: the test's current folder; arguments follow the program's quoted path.
+    CTestProcess(const std::wstring& program, const std::wstring& folder = std::wstring(),
+                 const std::wstring& arguments = std::wstring());
     ~CTestProcess();
     CTestProcess(const CTestProcess&) = delete;
     CTestProcess& operator=(const CTestProcess&) = delete;

@@ -36,6 +36,17 @@ TEST(ZEPProgram, StartsWithItsMainWindowAndEndsWhenItCloses) {
     EXPECT_EQ(0, CloseAndWait(zep, main));
 }
 
+// Explorer's "Convert with ZEP" starts it with the file: input and output as a drop sets them.
+TEST(ZEPProgram, AFileItIsStartedWithIsItsInput) {
+    const std::wstring input = L"C:\\music\\\u66f2 one.flac";
+    CTestProcess zep(Program(), L"", L"\"" + input + L"\"");
+    HWND main = zep.WaitForWindow(L"ZEP");
+    ASSERT_NE(nullptr, main);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_INPUT_PATH) == input; }));
+    EXPECT_EQ(L"C:\\music\\\u66f2 one.wav", ItemText(main, IDC_OUTPUT_PATH));
+    EXPECT_EQ(0, CloseAndWait(zep, main));
+}
+
 TEST(ZEPProgram, F10OpensTheAboutBoxWithTheLibraryAndNothingWithout) {
     CTestProcess zep(Program());
     HWND main = zep.WaitForWindow(L"ZEP");
