@@ -10,6 +10,7 @@ packages=(
   xvfb x11-apps x11-utils imagemagick
   googletest
   sox ffmpeg python3-mutagen
+  nsis zip unzip
   flac opus-tools mp3val
   fonts-ipafont-gothic locales
   fp-utils-3.2.2
