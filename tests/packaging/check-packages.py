@@ -108,6 +108,11 @@ check(registry(UNINSTALL) is None, "the uninstall key stayed")
 check(registry(r"HKLM\Software\Classes\SystemFileAssociations\.flac\shell\ZEP") is None,
       "the context menu entry stayed")
 check("0x7" in (registry(SETTINGS, "FlacLevel") or ""), "the uninstaller removed the settings")
+# Only the uninstaller's copy in the temporary folder may stay, until the system clears it.
+left = [os.path.join(d, f) for d, _, names in os.walk(drive) for f in names
+        if f in ("ZEP.exe", "ZEPc.exe", "Uninstall.exe", "ZEP.lnk") and "\\temp\\" not in
+        os.path.join(d, f).lower().replace("/", "\\")]
+check(not left, f"the uninstaller left {left}")
 
 # Per user: the user's programs folder, and the key under the user's branch.
 rc, _ = wine(os.path.join(packages, f"ZEP-{version}-setup.exe"), "/S", "/CurrentUser")
