@@ -302,3 +302,25 @@ TEST_F(UserJourney, EveryFileCarriesTheProjectsVersion) {
         EXPECT_EQ(std::wstring(ZEP_VERSION_WIDE), product) << name;
     }
 }
+
+// The installation's ZEP converts as a user converts: the packages check
+// runs this case on the installer's installation.
+TEST_F(UserJourney, AWavToMp3AndAFlacToFlac) {
+    ZepUser zep(InstallFolder(L"full"));
+    ASSERT_TRUE(zep.Started());
+    const struct {
+        const wchar_t *input, *output;
+        int type, question;
+    } jobs[] = {{L"in\\tone16.wav", L"installed.mp3", 2, IDC_GOGO_MODE},
+                {L"in\\toneflac.flac", L"installed.flac", 4, IDC_FLAC_LEVEL}};
+    for (const auto& job : jobs) {
+        const std::wstring output = OutputPath(job.output);
+        DeleteFileW(output.c_str());
+        zep.Enter(InputPath(job.input), output, job.type);
+        zep.Press(IDC_CONVERT);
+        EXPECT_TRUE(zep.ConfirmSettings(job.question)) << job.output;
+        EXPECT_TRUE(zep.WaitForJobEnd(output) && zep.Text(IDC_STATUS) == L"100 %") << job.output;
+        EXPECT_TRUE(FileExists(output)) << job.output;
+    }
+    EXPECT_EQ(0, zep.Close());
+}

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""Usage: check-packages.py PACKAGES WORK VERSION
+"""Usage: check-packages.py PACKAGES WORK VERSION ACCEPTANCE-TESTS MEDIA
 What a user downloads, proven by using it in a Wine prefix of the check's
 own: the portable zip converts through ZEPc from its unpacked folder and
 leaves that folder as it was; the installer, run silently, installs ZEP with
-its shortcuts and uninstall key, its ZEPc converts and tells the version;
+its shortcuts and uninstall key, its ZEP converts through the black-box
+harness, its ZEPc converts and tells the version; a running program of the
+installation holds a silent installer back;
 the uninstaller removes all that and keeps the settings; an installer of a
 lower version upgraded keeps the settings too."""
 import os, shutil, subprocess, sys, time
@@ -11,7 +13,7 @@ import os, shutil, subprocess, sys, time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "cli"))
 from zepc_checks import check, report, winpath
 
-packages, work, version = sys.argv[1:4]
+packages, work, version, acceptance, media = sys.argv[1:6]
 shutil.rmtree(work, ignore_errors=True)
 os.makedirs(work)
 prefix = os.path.join(work, "prefix")
@@ -95,6 +97,22 @@ check(all(f in shown for f in (version, "The ZEP developers", "DisplayIcon", "Es
 check(sorted(os.listdir(menu)) == ["Uninstall ZEP.lnk", "ZEP Help.lnk", "ZEP.lnk"],
       f"the Start menu holds {os.listdir(menu) if os.path.isdir(menu) else 'nothing'}")
 converts(installed, "installed")
+# The black-box harness works the installed ZEP.exe (from the build's prefix).
+installs = os.path.join(work, "installs", "en")
+os.makedirs(installs)
+os.symlink(installed, os.path.join(installs, "full"))
+os.makedirs(os.path.join(work, "out", "en"))
+harness = subprocess.run(
+    [os.path.join(os.path.dirname(__file__), "..", "wine-run.sh"), acceptance,
+     "--gtest_filter=UserJourney.AWavToMp3AndAFlacToFlac"], stdin=subprocess.DEVNULL,
+    capture_output=True, timeout=300, env=dict(os.environ, ZEP_TEST_LANGUAGE="en",
+    ZEP_ACCEPT_MEDIA=media, ZEP_ACCEPT_INSTALLS=os.path.dirname(installs),
+    ZEP_ACCEPT_OUT=os.path.join(work, "out"), LC_ALL="en_US.UTF-8"))
+check(harness.returncode == 0, "the harness on the installed ZEP.exe: " +
+      harness.stdout.decode(errors="replace")[-600:])
+made = [os.path.join(work, "out", "en", f"installed.{kind}") for kind in ("mp3", "flac")]
+check(all(os.path.exists(f) and os.path.getsize(f) > 1000 for f in made),
+      "the installed ZEP.exe made no mp3 and flac")
 check("0x7" in (registry(SETTINGS, "FlacLevel") or ""), "the upgrade lost the settings")
 check(registry(r"HKLM\Software\Classes\SystemFileAssociations\.flac\shell\ZEP\command") is not None,
       "no \"Convert with ZEP\" entry")
@@ -121,4 +139,20 @@ location = registry_value(user_key, "InstallLocation")
 check(rc == 0 and location.endswith(r"\AppData\Local\Programs\ZEP") and
       os.path.exists(os.path.join(host_path(location), "ZEP.exe")) and registry(UNINSTALL) is None,
       f"a per-user install: {rc}, {location!r}")
+
+# A program of the installation still running: a silent installer waits,
+# then ends with exit code 3 and replaces nothing.
+program = os.path.join(host_path(location), "Jotter.exe")
+jotter = subprocess.Popen(["wine", program], env=env,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL)
+running = wait_until(lambda: program.encode() in subprocess.run(["ps", "-eo", "args"],
+                                                                capture_output=True).stdout, 60)
+time.sleep(3)
+before = listing(host_path(location))
+rc, _ = wine(os.path.join(packages, f"ZEP-{version}-setup.exe"), "/S", "/CurrentUser")
+check(running and rc == 3 and listing(host_path(location)) == before,
+      f"with Jotter running the installer's exit code was {rc}")
+jotter.kill()
+subprocess.run(["wineserver", "-k"], env=env)
 report("packages")
