@@ -50,14 +50,6 @@ std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& dec
     return candidate;
 }
 
-std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstring>& inputs) {
-    std::vector<std::wstring> outputs;
-    for (const std::wstring& input : inputs)
-        outputs.push_back(
-            UnusedOutputPath(input, DecideOutputPath(type, input, std::wstring()), outputs));
-    return outputs;
-}
-
 NextFreeName BatchNextFreeName(const std::wstring& input, std::vector<std::wstring> reserved) {
     return [input, reserved = std::move(reserved)](const std::wstring& taken) {
         return UnusedOutputPath(input, taken, reserved);

@@ -20,11 +20,6 @@ std::wstring DecideOutputPath(int type, const std::wstring& input, const std::ws
 std::wstring UnusedOutputPath(const std::wstring& input, const std::wstring& decided,
                               const std::vector<std::wstring>& taken = {});
 
-// The outputs of a whole batch, decided before any is written, as the
-// batch names them one after another: each output also avoids the names
-// of the outputs before it.
-std::vector<std::wstring> BatchOutputPaths(int type, const std::vector<std::wstring>& inputs);
-
 // A batch output whose name has been taken since it was chosen moves on to
 // the first free name, as if that name had been taken from the start; it
 // also avoids the batch's own names (reserved).

@@ -1,3 +1,4 @@
+#include "engine/CBatchPlan.h"
 #include "engine/COutputFormat.h"
 #include "engine/OutputNaming.h"
 #include <gtest/gtest.h>
@@ -92,7 +93,11 @@ TEST(OutputNaming, ABatchTakesTheFirstFreeConvName) {
                                               folder + L"a.wav"};
     const std::vector<std::wstring> outputs = {folder + L"a_conv.wav", folder + L"a_conv2.wav",
                                                folder + L"a_conv3.wav"};
-    EXPECT_EQ(outputs, BatchOutputPaths(OutputWavAcm, inputs));
+    const CBatchPlan plan(OutputWavAcm, folder, inputs, CBatchChoices(), CNamePattern::Unknown());
+    std::vector<std::wstring> planned;
+    for (const CBatchPlan::Item& item : plan.Items())
+        planned.push_back(item.output);
+    EXPECT_EQ(outputs, planned);
     DeleteFileW((folder + L"a.wav").c_str());
     RemoveDirectoryW(folder.c_str());
 }
