@@ -23,18 +23,8 @@ int ReportPlanFailure(const std::wstring& input, int number, const std::wstring&
 
 CBatchCounts CountsOf(const CBatchPlan& plan, const std::vector<int>& results) {
     CBatchCounts counts;
-    for (size_t at = 0; at < results.size(); ++at) {
-        switch (plan.Items()[at].action) {
-        case Action::PassOver:
-            ++counts.passedOver;
-            break;
-        case Action::Skip:
-            ++counts.skipped;
-            break;
-        default:
-            ++(results[at] == 0 ? counts.converted : counts.failed);
-        }
-    }
+    for (size_t at = 0; at < results.size(); ++at)
+        counts.Count(plan.Items()[at].action, results[at]);
     return counts;
 }
 
@@ -43,9 +33,8 @@ CBatchCounts CountsOf(const CBatchPlan& plan, const std::vector<int>& results) {
 int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, DecoderChoice decoder,
                   int jobs) {
     const CBatchChoices choices = line.BatchChoices();
-    const std::vector<std::wstring> files = choices.subfolders
-                                                ? FolderTree(line.input, choices.outputFolder)
-                                                : FolderFiles(line.input);
+    const std::vector<std::wstring> files =
+        choices.subfolders ? FolderTree(line.input, choices.outputFolder) : FolderFiles(line.input);
     if (files.empty()) {
         WriteError(PickLanguage(L"変換するファイルがありません: ", L"No file to convert in ") +
                    line.input);
@@ -69,7 +58,8 @@ int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, Deco
     const size_t count = std::min<size_t>(static_cast<size_t>(std::max(jobs, 1)), converted.size());
     std::vector<std::unique_ptr<CConsoleConverter>> converters;
     for (size_t n = 0; n < count; ++n)
-        converters.push_back(std::make_unique<CConsoleConverter>(line, options, decoder, true, progress));
+        converters.push_back(
+            std::make_unique<CConsoleConverter>(line, options, decoder, true, progress));
     CParallelFiles(converted.size(), count, [&](size_t worker, size_t n) {
         const size_t at = converted[n];
         const std::wstring& input = plan.Items()[at].input;
@@ -78,8 +68,8 @@ int ConvertFolder(const CCommandLine& line, const CEncoderOptions& options, Deco
         else if (!plan.MakeFolders(at))
             results[at] = ReportPlanFailure(input, kOutputFolderFailed);
         else
-            results[at] = converters[worker]->Convert(input, plan.Target(at), jobs,
-                                                      converted.size() - n);
+            results[at] =
+                converters[worker]->Convert(input, plan.Target(at), jobs, converted.size() - n);
         return results[at];
     }).Join();
     WriteOutput(BatchCountsText(CountsOf(plan, results), IsJapanese()));

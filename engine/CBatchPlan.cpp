@@ -14,12 +14,6 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-struct NoCaseLess {
-    bool operator()(const std::wstring& a, const std::wstring& b) const {
-        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
-    }
-};
-
 bool WrittenAt(const std::wstring& path, FILETIME& written) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))
@@ -49,23 +43,29 @@ CBatchPlan::CBatchPlan(int type, const std::wstring& folder, const std::vector<s
       outputFolder(WithoutTrailingBackslashes(choices.outputFolder)),
       plain(outputFolder.empty() && choices.namePattern.empty()) {
     const CNamePattern pattern(choices.namePattern, unknown);
-    std::set<std::wstring, NoCaseLess> sources; // the stems of the audio files
-    for (const std::wstring& file : files)
-        if (!IsPlainlyNotAudio(file))
-            sources.insert(PathStem(file));
-    const std::wstring extension = OutputExtension(type);
+    std::vector<char> audio;                    // whether each file may be audio
+    std::set<std::wstring, NoCaseLess> sources; // the stems of those
     for (const std::wstring& file : files) {
+        audio.push_back(!IsPlainlyNotAudio(file));
+        if (audio.back())
+            sources.insert(PathStem(file));
+    }
+    // Without an output folder, an earlier run's output lies beside its
+    // source under the source's stem; skip and update pass it over.
+    const std::wstring extension = OutputExtension(type);
+    const bool findsEarlierOutputs =
+        plain && choices.existing != ExistingOutputs::NextFreeName && !extension.empty();
+    auto isEarlierOutput = [&](const std::wstring& file) {
+        const std::wstring stem = PathStem(file);
+        return SameName(file.substr(stem.size()), extension) && sources.count(stem) > 1;
+    };
+    for (size_t at = 0; at < files.size(); ++at) {
         Item item;
-        item.input = file;
-        // Without an output folder, an earlier run's output lies beside its
-        // source under the source's stem; skip and update pass it over.
-        const bool earlierOutput =
-            plain && choices.existing != ExistingOutputs::NextFreeName && !extension.empty() && SameName(file.substr(PathStem(file).size()), extension) &&
-            sources.count(PathStem(file)) > 1;
-        if (IsPlainlyNotAudio(file) || earlierOutput) {
+        item.input = files[at];
+        if (!audio[at] || (findsEarlierOutputs && isEarlierOutput(item.input))) {
             item.action = Action::PassOver;
         } else {
-            item.output = Decide(type, file, pattern);
+            item.output = Decide(type, item.input, pattern);
             Settle(item, choices.existing);
         }
         items.push_back(item);
@@ -90,17 +90,14 @@ std::wstring CBatchPlan::Decide(int type, const std::wstring& input,
 // An output named before by another input is that input's: the first free
 // name moves on, skip and update refuse it so that reruns stay the same.
 void CBatchPlan::Settle(Item& item, ExistingOutputs existing) {
-    const Item* namer = nullptr;
-    for (const Item& earlier : items)
-        if (earlier.action != Action::PassOver && earlier.action != Action::Clash &&
-            SameName(earlier.output, item.output))
-            namer = &earlier;
+    const auto namer = namers.find(item.output);
     FILETIME outputWritten = {}, inputWritten = {};
     if (existing == ExistingOutputs::NextFreeName) {
         item.output = UnusedOutputPath(StemSource(item), item.output, planned);
-    } else if (namer) {
+    } else if (namer != namers.end()) {
         item.action = Action::Clash;
-        item.clashesWith = namer->input;
+        item.clashesWith = namer->second;
+        return;
     } else if (WrittenAt(item.output, outputWritten)) {
         const bool newer = existing == ExistingOutputs::Update &&
                            WrittenAt(item.input, inputWritten) &&
@@ -108,14 +105,18 @@ void CBatchPlan::Settle(Item& item, ExistingOutputs existing) {
         item.action = newer ? Action::Convert : Action::Skip;
         item.replaces = newer;
     }
-    if (item.action != Action::Clash)
-        planned.push_back(item.output);
+    planned.push_back(item.output);
+    namers.emplace(item.output, item.input);
 }
 
 // The next free names are "<stem>_conv<n>": of the input beside it, as the
 // batch has always named them, else of the output's own name.
 const std::wstring& CBatchPlan::StemSource(const Item& item) const {
     return plain ? item.input : item.output;
+}
+
+bool CBatchPlan::NoCaseLess::operator()(const std::wstring& a, const std::wstring& b) const {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
 }
 
 COutputTarget CBatchPlan::Target(size_t at) const {
@@ -139,6 +140,15 @@ bool CBatchPlan::MakeFolders(size_t at) const {
     if (!IsFolder(made))
         CreateDirectoryW(LongPathForm(made).c_str(), nullptr);
     return made.empty() || IsFolder(made);
+}
+
+void CBatchCounts::Count(CBatchPlan::Action action, int result) {
+    if (action == CBatchPlan::Action::PassOver)
+        ++passedOver;
+    else if (action == CBatchPlan::Action::Skip)
+        ++skipped;
+    else
+        ++(result == 0 ? converted : failed);
 }
 
 std::wstring BatchCountsText(const CBatchCounts& counts, bool japanese) {

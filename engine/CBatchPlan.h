@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/CFileConversion.h"
 #include "engine/CNamePattern.h"
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,17 +20,16 @@ struct CBatchChoices {
     ExistingOutputs existing = ExistingOutputs::NextFreeName;
 };
 
-// How a batch ended, file by file.
-struct CBatchCounts {
-    int converted = 0, failed = 0, passedOver = 0, skipped = 0;
-};
-
 // A folder's batch decided before any file is written: every file of it
 // with its output, and whether it is converted, passed over (plainly not
 // audio, or with skip and update an earlier output beside its source), skipped (its output is
 // there) or refused (another input of the batch has its output's name).
 class CBatchPlan {
   public:
+    // Paths as the system compares them: letter case aside.
+    struct NoCaseLess {
+        bool operator()(const std::wstring& a, const std::wstring& b) const;
+    };
     enum class Action { Convert, PassOver, Skip, Clash };
     struct Item {
         std::wstring input, output;
@@ -59,6 +59,17 @@ class CBatchPlan {
     const bool plain; // neither an output folder nor a pattern: named as before
     std::vector<Item> items;
     std::vector<std::wstring> planned; // the outputs named so far
+    // The input that named each output so far, letter case aside.
+    std::map<std::wstring, std::wstring, NoCaseLess> namers;
+};
+
+// How a batch ended, file by file.
+struct CBatchCounts {
+    int converted = 0, failed = 0, passedOver = 0, skipped = 0;
+
+    // A file of the plan whose conversion ended with result (0: converted);
+    // one the plan passes over or skips counts as such.
+    void Count(CBatchPlan::Action action, int result);
 };
 
 // "12 converted, 0 failed, 12 passed over, 0 skipped" in the user's language.

@@ -9,9 +9,7 @@ namespace {
 // Room left in a folder's 255 characters for the extension and a "_conv<n>".
 constexpr size_t kLongestName = 200;
 
-bool IsForbidden(wchar_t c) {
-    return c < 32 || std::wcschr(L"<>:\"/\\|?*", c) != nullptr;
-}
+bool IsForbidden(wchar_t c) { return c < 32 || std::wcschr(L"<>:\"/\\|?*", c) != nullptr; }
 
 bool IsDeviceName(const std::wstring& name) {
     // The system takes "CON.txt" for CON as well.
@@ -22,8 +20,8 @@ bool IsDeviceName(const std::wstring& name) {
     for (const wchar_t* device : devices)
         if (_wcsicmp(base.c_str(), device) == 0)
             return true;
-    return base.size() == 4 && (_wcsnicmp(base.c_str(), L"COM", 3) == 0 ||
-                                _wcsnicmp(base.c_str(), L"LPT", 3) == 0) &&
+    return base.size() == 4 &&
+           (_wcsnicmp(base.c_str(), L"COM", 3) == 0 || _wcsnicmp(base.c_str(), L"LPT", 3) == 0) &&
            base[3] >= L'1' && base[3] <= L'9';
 }
 
@@ -103,11 +101,16 @@ void CNamePattern::Parse(const std::wstring& pattern) {
         const wchar_t* name;
         Field field;
     } fields[] = {
-        {L"albumartist", Field::AlbumArtist}, {L"artist", Field::Artist},
-        {L"album", Field::Album},             {L"title", Field::Title},
-        {L"track", Field::Track},             {L"disc", Field::Disc},
-        {L"year", Field::Year},               {L"genre", Field::Genre},
-        {L"composer", Field::Composer},       {L"filename", Field::FileName},
+        {L"albumartist", Field::AlbumArtist},
+        {L"artist", Field::Artist},
+        {L"album", Field::Album},
+        {L"title", Field::Title},
+        {L"track", Field::Track},
+        {L"disc", Field::Disc},
+        {L"year", Field::Year},
+        {L"genre", Field::Genre},
+        {L"composer", Field::Composer},
+        {L"filename", Field::FileName},
         {L"folder", Field::Folder},
     };
     if (pattern.size() >= 2 && pattern[1] == L':')
@@ -129,8 +132,9 @@ void CNamePattern::Parse(const std::wstring& pattern) {
             parts.push_back({Field::Break, {}});
         } else if (c == L'<') {
             const size_t close = pattern.find(L'>', at);
-            const std::wstring name =
-                close == std::wstring::npos ? std::wstring() : pattern.substr(at + 1, close - at - 1);
+            const std::wstring name = close == std::wstring::npos
+                                          ? std::wstring()
+                                          : pattern.substr(at + 1, close - at - 1);
             Field field = Field::Text;
             for (const auto& known : fields)
                 if (_wcsicmp(name.c_str(), known.name) == 0)

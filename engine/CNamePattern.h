@@ -32,8 +32,21 @@ class CNamePattern {
                       const std::wstring& relativeFolder) const;
 
   private:
-    enum class Field { Text, Break, AlbumArtist, Artist, Album, Title, Track, Disc, Year,
-                       Genre, Composer, FileName, Folder };
+    enum class Field {
+        Text,
+        Break,
+        AlbumArtist,
+        Artist,
+        Album,
+        Title,
+        Track,
+        Disc,
+        Year,
+        Genre,
+        Composer,
+        FileName,
+        Folder
+    };
     struct Part {
         Field field;
         std::wstring text; // of Text

@@ -88,10 +88,11 @@ std::vector<std::wstring> FolderTree(const std::wstring& folder, const std::wstr
 
 bool IsPlainlyNotAudio(const std::wstring& path) {
     static const wchar_t* const extensions[] = {
-        L"jpg", L"jpeg", L"png", L"gif", L"bmp", L"tif", L"tiff", L"webp", L"ico", L"heic",
-        L"txt", L"nfo", L"cue", L"log", L"md5", L"sfv", L"ffp", L"accurip", L"m3u", L"m3u8",
-        L"pls", L"xspf", L"wpl", L"pdf", L"doc", L"docx", L"rtf", L"htm", L"html", L"xml",
-        L"json", L"ini", L"db", L"url", L"lnk", L"zip", L"rar", L"7z", L"par2", L"torrent"};
+        L"jpg", L"jpeg",    L"png", L"gif",  L"bmp",  L"tif",  L"tiff", L"webp",
+        L"ico", L"heic",    L"txt", L"nfo",  L"cue",  L"log",  L"md5",  L"sfv",
+        L"ffp", L"accurip", L"m3u", L"m3u8", L"pls",  L"xspf", L"wpl",  L"pdf",
+        L"doc", L"docx",    L"rtf", L"htm",  L"html", L"xml",  L"json", L"ini",
+        L"db",  L"url",     L"lnk", L"zip",  L"rar",  L"7z",   L"par2", L"torrent"};
     const size_t dot = path.find_last_of(L".\\");
     if (dot == std::wstring::npos || path[dot] != L'.')
         return false;

@@ -6,8 +6,8 @@ FileIdentity IdentityOf(const std::wstring& path) {
     FileIdentity identity;
     // Folders open only with backup semantics.
     CFileHandle file(CreateFileW(LongPathForm(path).c_str(), 0,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION information = {};
     if (file && GetFileInformationByHandle(file.Get(), &information)) {
         identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,

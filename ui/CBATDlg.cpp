@@ -75,8 +75,9 @@ BOOL CBATDlg::OnInitDialog() {
     SetWindowTextW(GetSafeHwnd(), LoadPairedString(IDS_BAT_CAPTION, IDS_BAT_CAPTION + 1).c_str());
     // In the order of ExistingOutputs.
     for (UINT japanese : {IDS_BAT_NEXT_FREE, IDS_BAT_SKIP, IDS_BAT_UPDATE})
-        SendDlgItemMessageW(GetSafeHwnd(), IDC_BAT_EXISTING, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(LoadPairedString(japanese, japanese + 1).c_str()));
+        SendDlgItemMessageW(
+            GetSafeHwnd(), IDC_BAT_EXISTING, CB_ADDSTRING, 0,
+            reinterpret_cast<LPARAM>(LoadPairedString(japanese, japanese + 1).c_str()));
     progressBar.SetRange(0, 100);
     UpdateData(false);
     return TRUE;
@@ -126,7 +127,8 @@ void CBATDlg::OnChooseFolder() {
 
 void CBATDlg::OnChooseOutputFolder() {
     UpdateData(true);
-    std::wstring chosen = CBrowse().Browse(outputFolder.empty() ? folder : outputFolder, GetSafeHwnd());
+    std::wstring chosen =
+        CBrowse().Browse(outputFolder.empty() ? folder : outputFolder, GetSafeHwnd());
     if (!chosen.empty())
         outputFolder = chosen;
     UpdateData(false);
@@ -167,7 +169,8 @@ void CBATDlg::OnBatchStart() {
     SetRunning(false);
     KillTimer(GetSafeHwnd(), kStatusTimer);
     if (!files.empty())
-        SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS, BatchCountsText(batch.counts, IsJapanese()).c_str());
+        SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS,
+                        BatchCountsText(batch.counts, IsJapanese()).c_str());
 }
 
 void CBATDlg::ConvertOneByOne() {

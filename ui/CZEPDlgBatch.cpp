@@ -134,7 +134,7 @@ void CZEPDlg::ConvertAtOnce(int type, int jobs, CBatchFiles& batch,
                 LogCoverLeftOut(input);
             if (stopped[ended.file] && batchStop)
                 continue;
-            ++(ended.result == 0 ? batch.counts.converted : batch.counts.failed);
+            batch.counts.Count(CBatchPlan::Action::Convert, ended.result);
             batch.filesFinished(++done);
         }
     };

@@ -5,10 +5,10 @@
 #include "engine/CFileConversion.h"
 #include "engine/OutputNaming.h"
 #include "engine/ProgressText.h"
-#include "pcm/CPcmFormat.h"
 #include "framework/CScopedFlag.h"
 #include "framework/CSendLogMsg.h"
 #include "framework/PumpMessages.h"
+#include "pcm/CPcmFormat.h"
 #include "resources/ErrorNumbers.h"
 #include "resources/resource.h"
 #include "settings/EncoderOptions.h"
@@ -74,9 +74,9 @@ int CZEPDlg::RunJob(int type) {
     const CEncoderWriters writers{*wavHolder.object, *mp3Holder.object, *wmaHolder.object};
     // A batch's output never replaces a file that took its name meanwhile.
     const COutputTarget target =
-        batchTarget ? *batchTarget
-                    : COutputTarget{outputPath,
-                                    batchState != 0 ? BatchNextFreeName(jobInput) : nullptr};
+        batchTarget
+            ? *batchTarget
+            : COutputTarget{outputPath, batchState != 0 ? BatchNextFreeName(jobInput) : nullptr};
     return CFileConversion(*format, writers, options).Convert(*Decoder(), jobInput, target, *this);
 }
 
@@ -226,7 +226,7 @@ LRESULT CZEPDlg::OnBatchFile(CBatchFiles& batch, size_t at) {
     UpdateData(false);
     runningBatch = &batch;
     batchTarget = &target;
-    ++(ConvertInput() == 0 ? batch.counts.converted : batch.counts.failed);
+    batch.counts.Count(CBatchPlan::Action::Convert, ConvertInput());
     batchTarget = nullptr;
     runningBatch = nullptr;
     return 0;
@@ -236,23 +236,15 @@ LRESULT CZEPDlg::OnBatchFile(CBatchFiles& batch, size_t at) {
 // is counted, and its failure reported.
 bool CZEPDlg::SettleBatchFile(const CBatchPlan& plan, size_t at, CBatchCounts& counts) {
     const CBatchPlan::Item& item = plan.Items()[at];
-    switch (item.action) {
-    case CBatchPlan::Action::PassOver:
-        ++counts.passedOver;
-        return false;
-    case CBatchPlan::Action::Skip:
-        ++counts.skipped;
-        return false;
-    case CBatchPlan::Action::Clash:
-        ReportError(kOutputNameClash, item.input, item.clashesWith);
-        ++counts.failed;
-        return false;
-    default:
-        break;
-    }
-    if (!plan.MakeFolders(at)) {
-        ReportError(kOutputFolderFailed, item.input);
-        ++counts.failed;
+    int failure = 0;
+    if (item.action == CBatchPlan::Action::Clash)
+        failure = kOutputNameClash;
+    else if (item.action == CBatchPlan::Action::Convert && !plan.MakeFolders(at))
+        failure = kOutputFolderFailed;
+    if (failure != 0)
+        ReportError(failure, item.input, item.clashesWith);
+    if (item.action != CBatchPlan::Action::Convert || failure != 0) {
+        counts.Count(item.action, failure);
         return false;
     }
     return true;
